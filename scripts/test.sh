@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds both presets and runs every test: portable logic on the host with sanitizers, the Windows
+# program and its tests under Wine on a private virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+HKV_ROOT=$(pwd)
+
+bash scripts/deps.sh
+
+echo "== Host build (AddressSanitizer, UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+native_status=0
+ctest --preset native || native_status=$?
+
+echo "== Windows build (MinGW-w64)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+source scripts/wine-env.sh
+trap wine_env_stop EXIT
+wine_env_start --own-display
+echo "== Windows tests under Wine on display $DISPLAY"
+windows_status=0
+ctest --preset windows || windows_status=$?
+
+if [ "$native_status" -ne 0 ] || [ "$windows_status" -ne 0 ]; then
+  echo "FAILED: host tests exit $native_status, Windows tests exit $windows_status"
+  exit 1
+fi
+echo "All tests passed."

@@ -1,0 +1,35 @@
+#pragma once
+// A run-time failure as the program passes it on: a number, where it came from and what it was.
+// Callers that pass a failure on may prefix the description with their own place, as the delay does.
+#include <stdexcept>
+#include <string>
+
+namespace hkv {
+
+// Refusal to write a design-time-only property while the program runs.
+inline constexpr long kErrSetNotPermitted = 382;
+// A value of the wrong type (for example a delay that is not a finite number of milliseconds).
+inline constexpr long kErrTypeMismatch = 13;
+
+class AppError : public std::runtime_error {
+  public:
+    AppError(long number, std::wstring source, std::wstring description)
+        : std::runtime_error("application error"), number_(number), source_(std::move(source)),
+          description_(std::move(description)) {}
+
+    [[nodiscard]] long number() const noexcept { return number_; }
+    [[nodiscard]] const std::wstring& source() const noexcept { return source_; }
+    [[nodiscard]] const std::wstring& description() const noexcept { return description_; }
+
+    // The same failure passed on by a caller that names its own place in front.
+    [[nodiscard]] AppError WithPrefix(const std::wstring& prefix) const {
+        return AppError(number_, source_, prefix + description_);
+    }
+
+  private:
+    long number_;
+    std::wstring source_;
+    std::wstring description_;
+};
+
+} // namespace hkv

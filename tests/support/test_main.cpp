@@ -1,0 +1,31 @@
+// Entry point of every test executable. Under Wine a crash must end the process at once with a
+// failure, never wait in a debugger.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+LONG WINAPI ReportCrashAndExit(EXCEPTION_POINTERS* info) {
+    std::fprintf(stderr, "\nFATAL: unhandled exception 0x%08lX at %p\n",
+                 static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+                 info->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+} // namespace
+#endif
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(ReportCrashAndExit);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+#endif
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
