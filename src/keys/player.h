@@ -1,0 +1,34 @@
+#pragma once
+// Plays an old shortcut: presses the listed keys in order, pauses, releases them in reverse.
+#include <cstdint>
+#include <string_view>
+
+namespace hkv {
+
+// Where the player's key events and pauses go. The default is the system (keybd_event with scan
+// code 0, and keyfunc::Delay); tests may record instead.
+class KeyOutput {
+  public:
+    virtual ~KeyOutput() = default;
+    virtual void Key(std::uint8_t virtualKey, bool up) = 0;
+    virtual void Pause(int milliseconds) = 0;
+};
+
+KeyOutput& SystemKeyOutput();
+
+// Replaces the output for the calls that follow (nullptr restores the system output).
+void SetKeyOutput(KeyOutput* output);
+
+// Plays a key code list ("2|17|67"): 1 key: down, 100 ms, up; 2 or 3 keys: downs in order, 200 ms,
+// ups in reverse. A list that is not well formed plays nothing. A press that arrives during the
+// pause may start a nested playback, which runs to its end inside the pause.
+void opendo(std::wstring_view textall);
+
+// Number of playbacks in progress (nested ones included).
+int ActivePlaybacks();
+
+// Releases, in reverse order, every key a playback in progress still holds down; used when the
+// program ends during a playback. The interrupted playbacks then release nothing twice.
+void ReleaseHeldKeys();
+
+} // namespace hkv
