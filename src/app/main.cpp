@@ -1,37 +1,25 @@
-// Start-up: the program is its settings window.
+// Start-up: the program is its settings window. Everything runs on this one thread.
 #include <windows.h>
 
-namespace {
+#include <commctrl.h>
 
-constexpr wchar_t kClassName[] = L"BrevinHotkeyVeridir.frmSet";
+#include "app/frmset.h"
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    hkv::FrmSet frmSet;
+    if (!frmSet.Create()) {
+        return 0; // another copy is running, or the window could not be made
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-} // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, kClassName, L"设置", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 389, 371, nullptr, nullptr, instance, nullptr);
-    if (!hwnd) {
-        return 1;
-    }
-    ShowWindow(hwnd, show);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab moves between the controls of whichever window the message is for.
+        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root && IsDialogMessageW(root, &msg)) {
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -1,0 +1,367 @@
+#include "app/frmset.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/moveit.h"
+#include "editor/edit_dialog.h"
+#include "keys/key_code_list.h"
+#include "keys/keyfunc.h"
+#include "keys/player.h"
+#include "settings/modini.h"
+#include "ui/colors.h"
+#include "ui/font.h"
+#include "ui/pictures.h"
+#include "ui/twips.h"
+
+namespace hkv {
+namespace {
+
+constexpr wchar_t kCaption[] = L"设置";
+constexpr wchar_t kTitle[] = L"Brevin Hotkey Veridir";
+constexpr wchar_t kEnableText[] = L"启用";
+// Session-local: each signed-in user may run their own copy.
+constexpr wchar_t kInstanceMutexName[] = L"Local\\BrevinHotkeyVeridir.SingleInstance";
+// The maker's home page, opened by the link image.
+constexpr wchar_t kHomePage[] = L"https://brevin.example/";
+
+constexpr int kWindowWidthTwips = 5835;
+constexpr int kWindowHeightTwips = 5565;
+constexpr int kRowPitchTwips = 480;
+
+const FontSpec kFormFont{L"微软雅黑", 9, 400, 134};
+const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
+const FontSpec kHotkeyFont{L"宋体", 9, 400, 134};
+
+// A hotkey fires on its main key's key-down, while the user still holds its modifiers; played at
+// once, the old shortcut would reach the application with those modifiers added.
+constexpr int kModifierReleaseWaitMs = 1000;
+// A row whose old shortcut is itself an enabled hotkey fires again at every emission; nesting is
+// bounded so that it cannot exhaust the stack.
+constexpr int kMaxEmissionsInProgress = 4;
+
+constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN};
+
+bool IsKeyDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// The hotkey's modifiers still held, not counting those the old shortcut presses itself.
+bool ForeignModifierDown(const std::optional<KeyCodeList>& shortcut) {
+    for (BYTE vk : kModifierKeys) {
+        bool inShortcut = false;
+        if (shortcut) {
+            for (int k = 0; k < shortcut->count; ++k) {
+                inShortcut = inShortcut || shortcut->codes[static_cast<std::size_t>(k)] == vk;
+            }
+        }
+        if (!inShortcut && IsKeyDown(vk)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                 UINT_PTR, DWORD_PTR) {
+    if (msg == WM_LBUTTONUP) {
+        LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        SendMessageW(GetParent(hwnd), WM_COMMAND,
+                     MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), ui::kNotifyClick),
+                     reinterpret_cast<LPARAM>(hwnd));
+        return result;
+    }
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, ShortcutBoxProc, 0);
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+FrmSet::FrmSet() = default;
+FrmSet::~FrmSet() = default;
+
+bool FrmSet::Create() {
+    dpi_ = ScreenDpi();
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = ids::kFrmSetClass;
+    RegisterWindowClass(wc);
+
+    formFont_ = CreateFontFromSpec(kFormFont, dpi_);
+    titleFont_ = CreateFontFromSpec(kTitleFont, dpi_);
+    backBrush_.reset(CreateSolidBrush(colors::kBackground));
+    accentBrush_.reset(CreateSolidBrush(colors::kAccent));
+
+    // No system frame: the window draws its own title strip. WS_EX_APPWINDOW keeps a taskbar
+    // button while it is shown.
+    if (!CreateFor(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, ids::kFrmSetClass, kCaption,
+                   WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                   TwipsToPixels(kWindowWidthTwips, dpi_),
+                   TwipsToPixels(kWindowHeightTwips, dpi_), nullptr, nullptr)) {
+        return false;
+    }
+    iconLarge_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
+    iconSmall_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+    CreateControls();
+    return Form_Load();
+}
+
+void FrmSet::CreateControls() {
+    HWND self = hwnd();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi_); };
+    auto setFont = [](HWND control, HFONT font) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    };
+    toolTip_.Create(self);
+
+    // Creation order is the focus order: pmenu, Text1(0), Check1..10, Text1(1..9), Velmo1..10,
+    // Picture1.
+    pmenu_.Create(self, ids::kPmenu, px({0, 0, 12735, 375}), colors::kAccent);
+    title_.Create(pmenu_.hwnd(), ids::kTitle, px({45, 45, 2760, 240}), kTitle,
+                  {titleFont_.get(), colors::kTitleText, colors::kAccent, false});
+    image1_.Create(pmenu_.hwnd(), ids::kImage1, px({5025, 60, 240, 240}), PictureId::Menu,
+                   colors::kAccent);
+    image2_.Create(pmenu_.hwnd(), ids::kImage2, px({5265, 75, 240, 240}), PictureId::Minimise,
+                   colors::kAccent);
+    image3_.Create(pmenu_.hwnd(), ids::kImage3, px({5535, 60, 240, 240}), PictureId::Close,
+                   colors::kAccent);
+    toolTip_.SetText(image1_.hwnd(), L"菜单");
+    toolTip_.SetText(image2_.hwnd(), L"最小化到托盘");
+    toolTip_.SetText(image3_.hwnd(), L"退出");
+
+    auto createText1 = [&](int i) {
+        PixelRect r = px({240, 810 + kRowPitchTwips * i, 1935, 300});
+        text1_[i] = CreateWindowExW(0, WC_EDITW, L"Text1",
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL |
+                                        ES_READONLY,
+                                    r.left, r.top, r.width, r.height, self,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1First + i)),
+                                    instance, nullptr);
+        setFont(text1_[i], formFont_.get());
+        SetWindowSubclass(text1_[i], ShortcutBoxProc, 0, 0);
+    };
+    createText1(0);
+    for (int n = 0; n < ids::kRows; ++n) {
+        PixelRect r = px({4650, 825 + kRowPitchTwips * n, 1000, 300});
+        checks_[n] = CreateWindowExW(0, WC_BUTTONW, kEnableText,
+                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                     r.left, r.top, r.width, r.height, self,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCheckFirst + n)),
+                                     instance, nullptr);
+        setFont(checks_[n], formFont_.get());
+    }
+    for (int i = 1; i < ids::kRows; ++i) {
+        createText1(i);
+    }
+
+    PropertyBag velmoProperties;
+    velmoProperties.Set(L"BackColor", std::int64_t{colors::kHotkeyBack});
+    velmoProperties.Set(L"Font", kHotkeyFont);
+    velmoProperties.Set(L"BorderStyle", std::int64_t{0});
+    for (int n = 0; n < ids::kRows; ++n) {
+        PixelRect p = px({2415, 810 + kRowPitchTwips * n, 1905, 300});
+        RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
+        VelmoEvents events;
+        events.HotKeyPressed = [this, n] { Velmo_HotKeyPressed(n); };
+        velmos_[n] = Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n,
+                                 bounds, velmoProperties, kFormFont, HostMode::User,
+                                 std::move(events));
+    }
+
+    picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), colors::kBackground);
+    const ui::LabelStyle heading{formFont_.get(), RGB(0, 0, 0), colors::kBackground, true};
+    label3_[0].Create(picture1_.hwnd(), ids::kLabel3First, px({120, 15, 1995, 300}),
+                      L"将这些旧快捷键", heading);
+    label4_.Create(picture1_.hwnd(), ids::kLabel4, px({2295, 0, 1935, 300}), L"替换为", heading);
+    label3_[1].Create(picture1_.hwnd(), ids::kLabel3First + 1, px({4440, 0, 1095, 285}),
+                      kEnableText, heading);
+}
+
+bool FrmSet::Form_Load() {
+    // One copy at a time. A second copy has only read the settings file while its hotkey
+    // controls loaded; it ends now without showing or writing anything.
+    instanceMutex_.reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+
+    // The frame: 2 twips in from every edge of the window's outer size.
+    RECT outer;
+    GetWindowRect(hwnd(), &outer);
+    const int heightTwips = PixelsToTwips(outer.bottom - outer.top, dpi_);
+    const int widthTwips = PixelsToTwips(outer.right - outer.left, dpi_);
+    const PixelRect frame = ToPixels({2, 2, widthTwips - 2, heightTwips - 2}, dpi_);
+    shape1_ = {frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+
+    for (int i = 0; i < ids::kRows; ++i) {
+        const std::wstring key = std::to_wstring(i);
+        SetText1(i, modINI::IniRead(L"conftext", key, L""));
+        SetText1ToolTip(i, modINI::IniRead(L"conftooltip", key, L""));
+    }
+
+    tray_.Add(hwnd(), iconSmall_.get());
+
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2;
+    SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+    return true;
+}
+
+void FrmSet::SetText1(int i, const std::wstring& text) { SetWindowTextW(text1_[i], text.c_str()); }
+
+void FrmSet::SetText1ToolTip(int i, const std::wstring& keyCodeList) {
+    text1ToolTips_[i] = keyCodeList;
+    toolTip_.SetText(text1_[i], keyCodeList);
+}
+
+std::wstring FrmSet::Text1ToolTip(int i) const { return text1ToolTips_[i]; }
+
+void FrmSet::SetVisible(bool visible) { ShowWindow(hwnd(), visible ? SW_SHOW : SW_HIDE); }
+
+void FrmSet::opendo(std::wstring_view textall) { hkv::opendo(textall); }
+
+LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
+        return 1;
+    }
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        const int id = GetDlgCtrlID(control);
+        SetTextColor(dc, RGB(0, 0, 0));
+        if (id >= ids::kText1First && id < ids::kText1First + ids::kRows) {
+            SetBkColor(dc, colors::kAccent);
+            return reinterpret_cast<LRESULT>(accentBrush_.get());
+        }
+        SetBkColor(dc, colors::kBackground);
+        return reinterpret_cast<LRESULT>(backBrush_.get());
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        Image3_Click(); // Alt+F4 and the taskbar's close leave the program the orderly way
+        return 0;
+    case WM_DESTROY:
+        // The hotkey controls terminate while their windows still exist.
+        for (auto& velmo : velmos_) {
+            velmo.reset();
+        }
+        tray_.Remove();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd(), msg, wParam, lParam);
+    }
+}
+
+void FrmSet::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    // The frame is drawn over everything painted on the window itself; child windows (the title
+    // strip, the boxes) stay above it.
+    UniqueBrush line(CreateSolidBrush(colors::kAccent));
+    FrameRect(dc, &shape1_, line.get());
+    EndPaint(hwnd(), &ps);
+}
+
+void FrmSet::OnCommand(int id, WORD code) {
+    if (id >= ids::kCheckFirst && id < ids::kCheckFirst + ids::kRows && code == BN_CLICKED) {
+        Check_Click(id - ids::kCheckFirst);
+    } else if (id >= ids::kText1First && id < ids::kText1First + ids::kRows &&
+               code == ui::kNotifyClick) {
+        Text1_Click(id - ids::kText1First);
+    } else if ((id == ids::kPmenu || id == ids::kTitle) && code == ui::kNotifyMouseMove) {
+        moveit::DragWindow(hwnd());
+    } else if (code == ui::kNotifyClick) {
+        switch (id) {
+        case ids::kImage1:
+            Image1_Click();
+            break;
+        case ids::kImage2:
+            Image2_Click();
+            break;
+        case ids::kImage3:
+            Image3_Click();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void FrmSet::Check_Click(int row) {
+    HWND check = checks_[row];
+    Velmo* velmo = velmos_[row].get();
+    if (!velmo) {
+        return;
+    }
+    const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    velmo->SetHotKeyEnabled(desired);
+    // The box always shows whether the hotkey really is registered; a refused enable clears it.
+    // Setting the state from code raises no second click, so no second message can follow.
+    SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void FrmSet::Velmo_HotKeyPressed(int row) {
+    if (waitingToPlay_[row] || emissionsInProgress_ >= kMaxEmissionsInProgress) {
+        return; // merged into the press already waiting, or too deeply nested
+    }
+    const std::wstring list = Text1ToolTip(row);
+    const auto shortcut = ParseKeyCodeList(list);
+    ++emissionsInProgress_;
+    waitingToPlay_[row] = true;
+    keyfunc::PumpUntil([&shortcut] { return !ForeignModifierDown(shortcut); },
+                       kModifierReleaseWaitMs);
+    waitingToPlay_[row] = false;
+    opendo(list);
+    --emissionsInProgress_;
+}
+
+void FrmSet::Text1_Click(int i) {
+    if (!editor_ || !editor_->hwnd()) {
+        editor_ = std::make_unique<EditDialog>(*this);
+        if (!editor_->Create()) {
+            return;
+        }
+    }
+    editor_->SetPd(std::to_wstring(i));
+    editor_->Show();
+    SetVisible(false);
+}
+
+void FrmSet::Image1_Click() {
+    ShellExecuteW(hwnd(), L"open", kHomePage, L"", L"", SW_SHOWNORMAL);
+}
+
+void FrmSet::Image2_Click() { SetVisible(false); }
+
+void FrmSet::Image3_Click() {
+    // Keys a playback still holds down would stay down for every other program after we end.
+    ReleaseHeldKeys();
+    for (auto& velmo : velmos_) {
+        if (velmo) {
+            velmo->SaveSettings();
+        }
+    }
+    tray_.Remove();
+    editor_.reset();
+    DestroyNow();
+    ExitProcess(0);
+}
+
+} // namespace hkv

@@ -1,0 +1,87 @@
+#pragma once
+// frmSet: the program's one settings window. Ten mapping rows, each an old shortcut (a box whose
+// text is its display text and whose tooltip is its key code list), a hotkey control and an
+// enable check box; its own title strip; the tray icon; the exit operation.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/frmset_ids.h"
+#include "common/win_handles.h"
+#include "hotkeyctl/velmo.h"
+#include "tray/tray_icon.h"
+#include "ui/controls.h"
+#include "ui/tooltip.h"
+
+namespace hkv {
+
+class EditDialog;
+
+class FrmSet : public ui::WindowBase {
+  public:
+    FrmSet();
+    ~FrmSet() override;
+
+    // Creates the window with all its controls, then runs Form_Load. False when the program must
+    // end at once (another copy is running); the window is then never shown.
+    bool Create();
+
+    // The exit operation: saves every hotkey control, removes the tray icon, destroys the window
+    // and ends the program. Does not return.
+    void Image3_Click();
+
+    // Plays a key code list into whatever window has the focus.
+    void opendo(std::wstring_view textall);
+
+    // Row i (0..9): the old shortcut's display text and key code list.
+    void SetText1(int i, const std::wstring& text);
+    void SetText1ToolTip(int i, const std::wstring& keyCodeList);
+    std::wstring Text1ToolTip(int i) const;
+
+    void SetVisible(bool visible);
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls();
+    bool Form_Load();
+    void Paint();
+    void OnCommand(int id, WORD code);
+
+    void Check_Click(int row);
+    void Velmo_HotKeyPressed(int row);
+    void Text1_Click(int i);
+    void Image1_Click();
+    void Image2_Click();
+
+    int dpi_ = 96;
+    RECT shape1_{}; // the frame, in client pixels
+    UniqueKernelHandle instanceMutex_;
+    UniqueFont formFont_;
+    UniqueFont titleFont_;
+    UniqueBrush backBrush_;
+    UniqueBrush accentBrush_;
+    UniqueIcon iconLarge_;
+    UniqueIcon iconSmall_;
+    ui::ToolTip toolTip_;
+    ui::PictureBox pmenu_;
+    ui::Label title_;
+    ui::ImageBox image1_;
+    ui::ImageBox image2_;
+    ui::ImageBox image3_;
+    ui::PictureBox picture1_;
+    std::array<ui::Label, 2> label3_;
+    ui::Label label4_;
+    std::array<HWND, ids::kRows> text1_{};
+    std::array<std::wstring, ids::kRows> text1ToolTips_;
+    std::array<HWND, ids::kRows> checks_{};
+    std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
+    std::array<bool, ids::kRows> waitingToPlay_{};
+    int emissionsInProgress_ = 0;
+    TrayIcon tray_;
+    std::unique_ptr<EditDialog> editor_;
+};
+
+} // namespace hkv

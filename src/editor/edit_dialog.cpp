@@ -1,0 +1,261 @@
+#include "editor/edit_dialog.h"
+
+#include <commctrl.h>
+
+#include "app/frmset.h"
+#include "app/frmset_ids.h"
+#include "app/moveit.h"
+#include "editor/composition.h"
+#include "settings/modini.h"
+#include "ui/colors.h"
+#include "ui/font.h"
+#include "ui/pictures.h"
+#include "ui/twips.h"
+
+namespace hkv {
+namespace {
+
+constexpr int kClientWidthTwips = 6855;
+constexpr int kClientHeightTwips = 2625;
+// A drop-down combo box's height includes its dropped list.
+constexpr int kDroppedListPixels = 320;
+
+const FontSpec kListFont{L"微软雅黑", 9, 400, 134};
+const FontSpec kTitleFont{L"微软雅黑", 12, 700, 0};
+const FontSpec kButtonFont{L"微软雅黑", 18, 700, 134};
+
+void PumpPendingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the main loop
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace
+
+EditDialog::EditDialog(FrmSet& main) : main_(main) {}
+EditDialog::~EditDialog() = default;
+
+bool EditDialog::Create() {
+    dpi_ = ScreenDpi();
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = ids::kEditClass;
+    RegisterWindowClass(wc);
+    listFont_ = CreateFontFromSpec(kListFont, dpi_);
+    titleFont_ = CreateFontFromSpec(kTitleFont, dpi_);
+    buttonFont_ = CreateFontFromSpec(kButtonFont, dpi_);
+    backBrush_.reset(CreateSolidBrush(colors::kBackground));
+
+    // Without an owner: the dialog has its own taskbar button while the main window is hidden.
+    if (!CreateFor(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, ids::kEditClass, L"Form1",
+                   WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0,
+                   TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_),
+                   nullptr, nullptr)) {
+        return false;
+    }
+    iconLarge_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
+    iconSmall_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+    CreateControls();
+    Form_Load();
+    return true;
+}
+
+void EditDialog::CreateControls() {
+    HWND self = hwnd();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& tw, int id,
+                      const wchar_t* text, int extraHeight = 0) {
+        const PixelRect r = ToPixels(tw, dpi_);
+        HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+                                       r.left, r.top, r.width, r.height + extraHeight, self,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                       nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+        return control;
+    };
+    auto stateBox = [&](const TwipsRect& tw, int id, const wchar_t* text) {
+        return create(WC_EDITW, ES_AUTOHSCROLL | WS_BORDER, tw, id, text);
+    };
+    auto keyList = [&](const TwipsRect& tw, int id) {
+        return create(WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, tw, id, L"",
+                      kDroppedListPixels);
+    };
+
+    // Created in focus order: num, lovek, lovem, lovea, Text4, Text3, Text2, pd, m1, m2, m3,
+    // pmenu. The state boxes lie below or beyond the visible area.
+    num_ = stateBox({10920, 2400, 1575, 375}, ids::kNum, L"0");
+    lists_[1] = keyList({2400, 720, 1815, 375}, ids::kLovek);
+    lists_[2] = keyList({4440, 720, 2055, 375}, ids::kLovem);
+    lists_[0] = keyList({360, 720, 1815, 375}, ids::kLovea);
+    codeParts_[2] = stateBox({4680, 2640, 1575, 375}, ids::kText4, L"");
+    codeParts_[1] = stateBox({2520, 2760, 1455, 270}, ids::kText3, L"");
+    codeParts_[0] = stateBox({480, 2760, 1455, 270}, ids::kText2, L"");
+    pd_ = stateBox({10800, 1440, 1575, 375}, ids::kPd, L"Text1");
+    nameParts_[0] = stateBox({360, 4440, 1455, 270}, ids::kM1, L"");
+    nameParts_[1] = stateBox({2520, 4440, 1335, 270}, ids::kM2, L"");
+    nameParts_[2] = stateBox({4680, 4440, 1455, 375}, ids::kM3, L"");
+
+    pmenu_.Create(self, ids::kEditPmenu, ToPixels({0, 0, 12735, 375}, dpi_), colors::kAccent);
+    image3_.Create(pmenu_.hwnd(), ids::kEditImage3, ToPixels({6480, 30, 240, 240}, dpi_),
+                   PictureId::Close, colors::kAccent);
+    title_.Create(pmenu_.hwnd(), ids::kEditTitle, ToPixels({120, 0, 615, 375}, dpi_), L"编辑",
+                  {titleFont_.get(), colors::kTitleText, colors::kAccent, false});
+    label1_.Create(self, ids::kLabel1, ToPixels({360, 1620, 6135, 510}, dpi_), L"添加",
+                   {buttonFont_.get(), colors::kTitleText, colors::kAccent, true});
+}
+
+void EditDialog::Form_Load() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int heightTwips = PixelsToTwips(client.bottom, dpi_);
+    const int widthTwips = PixelsToTwips(client.right, dpi_);
+    const PixelRect frame = ToPixels({2, 2, widthTwips - 2, heightTwips - 2}, dpi_);
+    shape1_ = {frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+
+    // A failing add (CB_ERR, CB_ERRSPACE) is skipped; loading goes on.
+    auto add = [](HWND list, std::wstring_view name) {
+        const std::wstring text(name);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    };
+    const auto& entries = editor::KeyListEntries();
+    for (HWND list : lists_) {
+        add(list, entries[0]);
+    }
+    for (HWND list : lists_) {
+        for (int e = 1; e < editor::kFixedEntries; ++e) {
+            add(list, entries[e]);
+        }
+    }
+    for (int e = editor::kFixedEntries; e < editor::kKeyListEntries; ++e) {
+        PumpPendingMessages();
+        for (HWND list : lists_) {
+            add(list, entries[e]);
+        }
+    }
+}
+
+void EditDialog::SetPd(const std::wstring& row) { SetBoxText(pd_, row); }
+
+void EditDialog::Show() {
+    if (!shownBefore_) {
+        RECT rc;
+        GetWindowRect(hwnd(), &rc);
+        const int x = (GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2;
+        const int y = (GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)) / 2;
+        SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    if (!shownBefore_) {
+        SetFocus(num_);
+        shownBefore_ = true;
+    }
+}
+
+LRESULT EditDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
+        return 1;
+    }
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        Image3_Click();
+        return 0;
+    default:
+        return DefWindowProcW(hwnd(), msg, wParam, lParam);
+    }
+}
+
+void EditDialog::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    UniqueBrush line(CreateSolidBrush(colors::kAccent));
+    FrameRect(dc, &shape1_, line.get());
+    EndPaint(hwnd(), &ps);
+}
+
+void EditDialog::OnCommand(int id, WORD code) {
+    if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {
+        KeyList_Click(id - ids::kLovea);
+    } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
+        moveit::DragWindow(hwnd());
+    } else if (id == ids::kLabel1 && code == ui::kNotifyClick) {
+        Label1_Click();
+    } else if (id == ids::kEditImage3 && code == ui::kNotifyClick) {
+        Image3_Click();
+    }
+}
+
+void EditDialog::KeyList_Click(int list) {
+    // The selected entry's own text: the list's field is updated only after this notification.
+    HWND box = lists_[list];
+    const LRESULT selected = SendMessageW(box, CB_GETCURSEL, 0, 0);
+    std::wstring name;
+    if (selected != CB_ERR) {
+        const LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, selected, 0);
+        if (length != CB_ERR) {
+            name.resize(static_cast<std::size_t>(length) + 1);
+            SendMessageW(box, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(name.data()));
+            name.resize(static_cast<std::size_t>(length));
+        }
+    }
+    const editor::KeyPick pick = editor::PickFromName(name);
+    SetBoxText(codeParts_[list], pick.codePart);
+    SetBoxText(nameParts_[list], pick.namePart);
+}
+
+void EditDialog::Label1_Click() {
+    std::array<editor::KeyPick, kMaxShortcutKeys> picks;
+    for (std::size_t k = 0; k < picks.size(); ++k) {
+        picks[k] = {BoxText(nameParts_[k]), BoxText(codeParts_[k])};
+    }
+    const std::wstring pd = BoxText(pd_);
+    const auto row = editor::RowFromPd(pd);
+    const auto composed = editor::Compose(picks);
+    // pd can be reached with Tab and typed into: only a real row index is written.
+    if (composed && row) {
+        SetBoxText(num_, composed->num);
+        main_.SetText1(*row, composed->displayText);
+        main_.SetText1ToolTip(*row, composed->keyCodeList);
+        modINI::IniWrite(L"conftext", pd, composed->displayText);
+        modINI::IniWrite(L"conftooltip", pd, composed->keyCodeList);
+    }
+    main_.SetVisible(true);
+    ShowWindow(hwnd(), SW_HIDE);
+}
+
+void EditDialog::Image3_Click() {
+    main_.SetVisible(true);
+    DestroyNow();
+}
+
+std::wstring EditDialog::BoxText(HWND box) const {
+    const int length = GetWindowTextLengthW(box);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(box, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void EditDialog::SetBoxText(HWND box, const std::wstring& text) {
+    SetWindowTextW(box, text.c_str());
+}
+
+} // namespace hkv

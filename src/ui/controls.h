@@ -1,0 +1,72 @@
+#pragma once
+// The program's own small child controls: labels, picture boxes (containers with a background)
+// and images. They tell their parent about clicks and mouse moves through WM_COMMAND, so a
+// window handles them like any other control.
+#include <windows.h>
+
+#include <string>
+
+#include "common/win_handles.h"
+#include "ui/pictures.h"
+#include "ui/twips.h"
+#include "ui/window_base.h"
+
+namespace hkv::ui {
+
+// Notification codes in the high word of WM_COMMAND's wParam (low word: the control's id).
+inline constexpr WORD kNotifyClick = 0; // same value as BN_CLICKED and STN_CLICKED
+inline constexpr WORD kNotifyMouseMove = 0x7F01;
+
+class ChildControl : public WindowBase {
+  protected:
+    bool CreateChild(HWND parent, int id, const PixelRect& bounds, const std::wstring& text);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    virtual void Paint(HDC dc, const RECT& client) = 0;
+    void Notify(WORD code) const;
+
+  private:
+    bool pressed_ = false;
+};
+
+struct LabelStyle {
+    HFONT font = nullptr;                 // not owned
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF backColor = RGB(255, 255, 255);
+    bool centred = false;
+};
+
+// A caption drawn on its own background.
+class Label : public ChildControl {
+  public:
+    bool Create(HWND parent, int id, const PixelRect& bounds, const std::wstring& text,
+                const LabelStyle& style);
+
+  private:
+    void Paint(HDC dc, const RECT& client) override;
+    LabelStyle style_;
+};
+
+// A borderless container with a background colour; passes its children's notifications on.
+class PictureBox : public ChildControl {
+  public:
+    bool Create(HWND parent, int id, const PixelRect& bounds, COLORREF backColor);
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc, const RECT& client) override;
+    COLORREF backColor_ = RGB(255, 255, 255);
+};
+
+// One of the program's pictures on its container's background.
+class ImageBox : public ChildControl {
+  public:
+    bool Create(HWND parent, int id, const PixelRect& bounds, PictureId picture,
+                COLORREF backColor);
+
+  private:
+    void Paint(HDC dc, const RECT& client) override;
+    PictureId picture_ = PictureId::Close;
+    COLORREF backColor_ = RGB(255, 255, 255);
+};
+
+} // namespace hkv::ui

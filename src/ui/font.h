@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+#include "common/win_handles.h"
+#include "ui/font_spec.h"
+
+namespace hkv {
+
+// A GDI font for the spec at the given DPI (points to pixels: points * dpi / 72).
+UniqueFont CreateFontFromSpec(const FontSpec& spec, int dpi);
+
+// The DPI the program lays itself out at: the screen's logical pixels per inch.
+int ScreenDpi();
+
+} // namespace hkv

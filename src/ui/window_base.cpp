@@ -1,0 +1,45 @@
+#include "ui/window_base.h"
+
+namespace hkv::ui {
+
+void WindowBase::RegisterWindowClass(const WNDCLASSEXW& prototype) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(prototype.hInstance, prototype.lpszClassName, &existing)) {
+        return;
+    }
+    WNDCLASSEXW wc = prototype;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &WindowBase::Proc;
+    RegisterClassExW(&wc);
+}
+
+HWND WindowBase::CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                           DWORD style, int x, int y, int width, int height, HWND parent,
+                           HMENU menuOrId) {
+    return CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent, menuOrId,
+                           GetModuleHandleW(nullptr), this);
+}
+
+LRESULT CALLBACK WindowBase::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<WindowBase*>(cs->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_.reset(hwnd);
+    }
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_.release();
+        LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+        self->OnFinalMessage();
+        return result;
+    }
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+} // namespace hkv::ui

@@ -1,0 +1,346 @@
+// The real program, started as its own process under Wine and driven as a user would: real
+// clicks, real key presses, a real window of ours receiving the emitted shortcut.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/program_under_test.h"
+#include "support/input.h"
+#include "support/key_recorder.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+namespace {
+
+// Row 1: Ctrl + Alt + K plays Shift + H. Row 2: Ctrl + Alt + J plays Ctrl + C. Row 3: F8 plays A.
+const char kMappedIni[] =
+    "[conftext]\r\n0=Shift + H\r\n1=Ctrl + C\r\n2=A\r\n9=Win + Alt + Enter\r\n10=never read\r\n"
+    "[conftooltip]\r\n0=2|16|72\r\n1=2|17|67\r\n2=1|65\r\n9=3|91|18|13\r\n10=1|66\r\n"
+    "[Velmo]\r\n"
+    "Velmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\nVelmo1ModKeyCode=3\r\n"
+    "Velmo2Text=Ctrl + Alt + J\r\nVelmo2KeyCode=74\r\nVelmo2ModKeyCode=3\r\n"
+    "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n";
+
+std::vector<RecordedKey> Downs(const std::vector<RecordedKey>& keys) {
+    std::vector<RecordedKey> out;
+    std::copy_if(keys.begin(), keys.end(), std::back_inserter(out),
+                 [](const RecordedKey& k) { return !k.up; });
+    return out;
+}
+
+// The recorded events from the first key-down of vk on.
+std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk) {
+    auto it = std::find_if(keys.begin(), keys.end(),
+                           [vk](const RecordedKey& k) { return k.vk == vk && !k.up; });
+    return {it, keys.end()};
+}
+
+bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
+    return std::any_of(keys.begin(), keys.end(),
+                       [&](const RecordedKey& k) { return k.vk == vk && k.up == up; });
+}
+
+class App : public testing::Test {
+  protected:
+    void TearDown() override {
+        // Whatever happened, leave no key down for the next case.
+        for (int vk : KeysDown()) {
+            SendKey(static_cast<WORD>(vk), true);
+        }
+        WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000));
+    }
+
+    bool IsChecked(const ProgramUnderTest& p, int row) {
+        return SendMessageW(p.Check(row), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    // Ticks (or clears) a row's check box with a real click; waits until it shows the outcome.
+    void ClickCheck(const ProgramUnderTest& p, int row) {
+        ClickAt(CentreOf(p.Check(row)));
+    }
+
+    // Enables a row whose hotkey the system accepts.
+    void Enable(const ProgramUnderTest& p, int row) {
+        ClickCheck(p, row);
+        ASSERT_TRUE(WaitUntil([&] { return IsChecked(p, row); })) << "row " << row;
+    }
+};
+
+} // namespace
+
+TEST_F(App, StartsWithSavedRowsAllDisabledAndCentred) {
+    ProgramUnderTest program(L"start");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(TextOf(program.Main()), L"设置");
+    EXPECT_EQ(TextOf(program.Text1(0)), L"Shift + H");
+    EXPECT_EQ(TextOf(program.Text1(1)), L"Ctrl + C");
+    EXPECT_EQ(TextOf(program.Text1(9)), L"Win + Alt + Enter");
+    for (int i = 3; i < 9; ++i) {
+        EXPECT_EQ(TextOf(program.Text1(i)), L"") << "row " << i + 1 << " shows layout text";
+    }
+    EXPECT_EQ(TextOf(program.VelmoEdit(1)), L"Ctrl + Alt + K");
+    EXPECT_EQ(TextOf(program.VelmoEdit(3)), L"F8");
+    EXPECT_EQ(TextOf(program.VelmoEdit(4)), L"按下快捷键");
+    for (int row = 1; row <= 10; ++row) {
+        EXPECT_FALSE(IsChecked(program, row)) << "row " << row;
+        EXPECT_EQ(TextOf(program.Check(row)), L"启用");
+    }
+    RECT rc;
+    GetWindowRect(program.Main(), &rc);
+    EXPECT_EQ(rc.right - rc.left, 389);
+    EXPECT_EQ(rc.bottom - rc.top, 371);
+    EXPECT_EQ(rc.left, (GetSystemMetrics(SM_CXSCREEN) - 389) / 2);
+    EXPECT_EQ(rc.top, (GetSystemMetrics(SM_CYSCREEN) - 371) / 2);
+    EXPECT_EQ(GetWindowLongW(program.Main(), GWL_STYLE) & WS_CAPTION, 0) << "no system frame";
+    // Row 10 lies where the layout puts it: 810 + 9 * 480 twips down, 240 twips in.
+    RECT box;
+    GetWindowRect(program.Text1(9), &box);
+    EXPECT_EQ(box.left - rc.left, 16);
+    EXPECT_EQ(box.top - rc.top, 342);
+}
+
+TEST_F(App, FirstStartWithoutSettingsShowsEmptyRowsAndWritesNothing) {
+    ProgramUnderTest program(L"first");
+    ASSERT_TRUE(program.Start());
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(TextOf(program.Text1(i)), L"");
+        EXPECT_EQ(TextOf(program.VelmoEdit(i + 1)), L"按下快捷键");
+    }
+    EXPECT_FALSE(FileExists(program.IniPath())) << "starting must not write the settings file";
+}
+
+TEST_F(App, SecondCopyEndsAtOnceShowsNothingAndWritesNothing) {
+    ProgramUnderTest program(L"second");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    const auto before = ReadFileBytes(program.IniPath());
+    HANDLE second = program.Launch();
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << "the second copy kept running";
+    DWORD code = 1;
+    GetExitCodeProcess(second, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+}
+
+TEST_F(App, EnabledRowPlaysItsOldShortcutIntoTheFocusedWindow) {
+    ProgramUnderTest program(L"play");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
+    ASSERT_TRUE(WaitUntil([&] { return Contains(From(target.keys(), VK_SHIFT), VK_SHIFT, true); }))
+        << "saw: " << Describe(target.keys());
+
+    const auto played = From(target.keys(), VK_SHIFT);
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_EQ(played[0].vk, VK_SHIFT);
+    EXPECT_FALSE(played[0].up);
+    EXPECT_EQ(played[1].vk, 'H');
+    EXPECT_FALSE(played[1].up);
+    EXPECT_EQ(played[2].vk, 'H');
+    EXPECT_TRUE(played[2].up);
+    EXPECT_EQ(played[3].vk, VK_SHIFT);
+    EXPECT_TRUE(played[3].up);
+    // Held for the player's pause (200 ms; message times are coarse, so only loosely).
+    EXPECT_GE(played[2].time - played[1].time, 150u);
+    // The user's Ctrl and Alt were released before the shortcut began: H arrived on its own.
+    const auto before = std::vector<RecordedKey>(target.keys().begin(),
+                                                 target.keys().end() - 4);
+    EXPECT_TRUE(Contains(before, VK_CONTROL, true) && Contains(before, VK_MENU, true))
+        << Describe(target.keys());
+    EXPECT_TRUE(KeysDown().empty());
+}
+
+TEST_F(App, PressWhileHiddenStillPlays) {
+    ProgramUnderTest program(L"hidden");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 3);
+    ClickAt(CentreOf(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    SendKey(VK_F8, false);
+    SendKey(VK_F8, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
+}
+
+TEST_F(App, ClearedRowAndRowWithoutShortcutPlayNothing) {
+    ProgramUnderTest program(L"cleared");
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=F9\r\nVelmo4KeyCode=120\r\nVelmo4ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    Enable(program, 3);
+    Enable(program, 4); // row 4 has no old shortcut
+    ClickCheck(program, 1);
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
+
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K'); // cleared: nothing
+    SendKey(VK_F9, false);                              // empty list: nothing
+    SendKey(VK_F9, true);
+    SendKey(VK_F8, false); // a row that plays, so there is an end to wait for
+    SendKey(VK_F8, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), VK_SHIFT, false)) << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), 'H', false)) << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u) << Describe(target.keys());
+    // The key K itself now reaches the window: the hotkey is no longer registered.
+    EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());
+}
+
+TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
+    // Row 1 holds Ctrl + C down for its pause; F8 pressed meanwhile plays A inside it.
+    ProgramUnderTest program(L"nested");
+    ASSERT_TRUE(program.WriteIni(
+        "[conftooltip]\r\n0=2|17|67\r\n2=1|65\r\n"
+        "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"
+        "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    Enable(program, 3);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    SendKey(VK_F7, false);
+    SendKey(VK_F7, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'C', false); }))
+        << Describe(target.keys());
+    SendKey(VK_F8, false);
+    SendKey(VK_F8, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), VK_CONTROL, true); }))
+        << Describe(target.keys());
+    auto played = From(target.keys(), VK_CONTROL);
+    std::vector<std::pair<int, bool>> seen;
+    for (const auto& k : played) {
+        if (k.vk != VK_F8) {
+            seen.emplace_back(k.vk, k.up);
+        }
+    }
+    const std::vector<std::pair<int, bool>> expected{{VK_CONTROL, false}, {'C', false},
+                                                     {'A', false},        {'A', true},
+                                                     {'C', true},         {VK_CONTROL, true}};
+    EXPECT_EQ(seen, expected) << Describe(target.keys());
+    EXPECT_TRUE(KeysDown().empty());
+}
+
+TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
+    // Row 1 plays its own hotkey: every emission fires it again.
+    ProgramUnderTest program(L"selfloop");
+    ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=3|17|18|75\r\n"
+                                 "[Velmo]\r\nVelmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\n"
+                                 "Velmo1ModKeyCode=3\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
+    // The emissions end: every key the program pressed is released again.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Contains(From(target.keys(), VK_CONTROL), VK_MENU, false) && KeysDown().empty() &&
+                   std::count_if(target.keys().begin(), target.keys().end(),
+                                 [](const RecordedKey& k) { return k.vk == VK_CONTROL; }) >= 4;
+        },
+        std::chrono::milliseconds(10000)))
+        << Describe(target.keys());
+    EXPECT_TRUE(program.Running()) << "the program ended";
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+}
+
+TEST_F(App, ExitSavesEveryHotkeyControlAndEnds) {
+    ProgramUnderTest program(L"exit");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    // Capture a new hotkey in row 5 by pressing it in its box.
+    ClickAt(CentreOf(program.VelmoEdit(5)));
+    ASSERT_TRUE(WaitUntil([&] {
+        return GetForegroundWindow() == program.Main();
+    }));
+    SendKey(VK_CONTROL, false);
+    SendKey(VK_SHIFT, false);
+    SendKey('Z', false);
+    SendKey('Z', true);
+    SendKey(VK_SHIFT, true);
+    SendKey(VK_CONTROL, true);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(5)).rfind(L"Ctrl + Shift + ", 0) == 0; }))
+        << Narrow(TextOf(program.VelmoEdit(5)));
+    const std::wstring captured = TextOf(program.VelmoEdit(5));
+
+    ClickAt(CentreOf(program.Control(ids::kImage3)));
+    ASSERT_TRUE(program.WaitForExit()) << "the exit image did not end the program";
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5Text"), captured);
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5KeyCode"), L"90");
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5ModKeyCode"), L"6");
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1Text"), L"Ctrl + Alt + K");
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"75");
+    for (int n = 1; n <= 10; ++n) {
+        const std::wstring name = L"Velmo" + std::to_wstring(n);
+        EXPECT_NE(program.ReadIni(L"Velmo", (name + L"Text").c_str()), L"<missing>") << n;
+        EXPECT_NE(program.ReadIni(L"Velmo", (name + L"KeyCode").c_str()), L"<missing>") << n;
+        EXPECT_NE(program.ReadIni(L"Velmo", (name + L"ModKeyCode").c_str()), L"<missing>") << n;
+    }
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo10Text"), L"按下快捷键");
+    // The old shortcuts were not touched.
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|16|72");
+}
+
+TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
+    ProgramUnderTest program(L"drag");
+    ASSERT_TRUE(program.Start());
+    RECT start;
+    GetWindowRect(program.Main(), &start);
+    const POINT grip{start.left + 250, start.top + 12}; // on the strip, clear of the images
+    // Moving over the strip without a button pressed leaves the window where it is.
+    MoveMouseTo(grip);
+    PumpFor(50);
+    MoveMouseTo({grip.x + 30, grip.y + 5});
+    PumpFor(200);
+    RECT hovered;
+    GetWindowRect(program.Main(), &hovered);
+    EXPECT_EQ(hovered.left, start.left);
+    EXPECT_EQ(hovered.top, start.top);
+
+    MoveMouseTo(grip);
+    PumpFor(50);
+    MouseButton(true);
+    for (int step = 1; step <= 10; ++step) {
+        PumpFor(20);
+        MoveMouseTo({grip.x - 6 * step, grip.y + 4 * step});
+    }
+    PumpFor(50);
+    MouseButton(false);
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT now;
+        GetWindowRect(program.Main(), &now);
+        return now.left == start.left - 60 && now.top == start.top + 40;
+    })) << "the window did not follow the mouse";
+}
+
+TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {
+    ProgramUnderTest program(L"openeditor");
+    ASSERT_TRUE(program.Start());
+    ClickAt(CentreOf(program.Text1(3)));
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND editor = program.Editor();
+        return editor && IsWindowVisible(editor) && !IsWindowVisible(program.Main());
+    }));
+    HWND editor = program.Editor();
+    EXPECT_EQ(TextOf(FindDescendant(editor, ids::kPd)), L"3");
+    EXPECT_EQ(GetWindow(editor, GW_OWNER), nullptr) << "the editor has no owner";
+}

@@ -1,0 +1,336 @@
+// The shortcut editor of the real program, opened from a row of the real main window and used
+// with real clicks and key presses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/composition.h"
+#include "support/input.h"
+#include "support/key_recorder.h"
+#include "support/program_under_test.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+namespace {
+
+int IndexOf(const wchar_t* name) {
+    const auto& entries = hkv::editor::KeyListEntries();
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (entries[k] == name) {
+            return static_cast<int>(k);
+        }
+    }
+    return -1;
+}
+
+class Editor : public testing::Test {
+  protected:
+    void TearDown() override {
+        for (int vk : KeysDown()) {
+            SendKey(static_cast<WORD>(vk), true);
+        }
+    }
+
+    // Clicks row i's box and waits for the editor to be shown instead of the main window.
+    HWND Open(ProgramUnderTest& program, int i) {
+        ClickAt(CentreOf(program.Text1(i)));
+        HWND editor = nullptr;
+        const bool shown = WaitUntil([&] {
+            editor = program.Editor();
+            return editor && IsWindowVisible(editor) && !IsWindowVisible(program.Main());
+        });
+        return shown ? editor : nullptr;
+    }
+
+    static HWND Box(HWND editor, int id) { return FindDescendant(editor, id); }
+    static int Selected(HWND editor, int listId) {
+        return static_cast<int>(SendMessageW(Box(editor, listId), CB_GETCURSEL, 0, 0));
+    }
+
+    // Selects an entry the keyboard way: the list has the focus and the arrow keys move its
+    // selection one entry at a time.
+    static bool PickByKeyboard(HWND editor, int listId, const wchar_t* name) {
+        HWND list = Box(editor, listId);
+        ClickAt(EditFieldOf(list));
+        if (!WaitUntil([&] { return FocusOf(editor) && IsChild(list, FocusOf(editor)); })) {
+            return false;
+        }
+        const int target = IndexOf(name);
+        int current = Selected(editor, listId);
+        const WORD key = target > current ? VK_DOWN : VK_UP;
+        for (int n = std::abs(target - current); n > 0; --n) {
+            SendKey(key, false);
+            SendKey(key, true);
+        }
+        return WaitUntil([&] { return Selected(editor, listId) == target; });
+    }
+
+    // Selects an entry the mouse way: drops the list with its button and clicks the entry.
+    static bool PickByClick(HWND editor, int listId, const wchar_t* name) {
+        HWND list = Box(editor, listId);
+        RECT rc;
+        GetWindowRect(list, &rc);
+        ClickAt({rc.right - 6, rc.top + (rc.bottom - rc.top) / 2});
+        DWORD pid = 0;
+        GetWindowThreadProcessId(editor, &pid);
+        HWND dropped = nullptr;
+        if (!WaitUntil([&] {
+                dropped = FindProcessWindow(pid, L"ComboLBox", true);
+                return dropped != nullptr;
+            })) {
+            return false;
+        }
+        const int target = IndexOf(name);
+        SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
+        const int top = static_cast<int>(SendMessageW(dropped, LB_GETTOPINDEX, 0, 0));
+        const int height = static_cast<int>(SendMessageW(dropped, LB_GETITEMHEIGHT, 0, 0));
+        POINT origin{0, 0};
+        ClientToScreen(dropped, &origin);
+        ClickAt({origin.x + 10, origin.y + (target - top) * height + height / 2});
+        return WaitUntil([&] {
+            return Selected(editor, listId) == target && !IsWindowVisible(dropped);
+        });
+    }
+
+    static POINT EditFieldOf(HWND list) {
+        RECT rc;
+        GetWindowRect(list, &rc);
+        return {rc.left + 12, rc.top + 8};
+    }
+
+    static void ClickAdd(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kLabel1))); }
+    static void ClickClose(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kEditImage3))); }
+
+    static bool BackToMain(ProgramUnderTest& program, HWND editor) {
+        return WaitUntil([&] {
+            return IsWindowVisible(program.Main()) && !(IsWindow(editor) && IsWindowVisible(editor));
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
+    ProgramUnderTest program(L"lists");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 0);
+    ASSERT_NE(editor, nullptr);
+    for (int listId : {ids::kLovea, ids::kLovek, ids::kLovem}) {
+        HWND list = Box(editor, listId);
+        ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 63) << listId;
+        for (int k = 0; k < 63; ++k) {
+            wchar_t text[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(text));
+            EXPECT_EQ(std::wstring(text), hkv::editor::KeyListEntries()[static_cast<std::size_t>(k)])
+                << "list " << listId << " entry " << k;
+        }
+        EXPECT_EQ(Selected(editor, listId), CB_ERR) << "a new editor starts without picks";
+    }
+    EXPECT_EQ(TextOf(editor), L"Form1");
+    EXPECT_EQ(TextOf(Box(editor, ids::kEditTitle)), L"编辑");
+    EXPECT_EQ(TextOf(Box(editor, ids::kNum)), L"0");
+    // The state boxes exist but lie outside the visible area.
+    RECT client;
+    GetClientRect(editor, &client);
+    for (int id : {ids::kText2, ids::kText3, ids::kText4, ids::kM1, ids::kM2, ids::kM3, ids::kPd,
+                   ids::kNum}) {
+        HWND box = Box(editor, id);
+        ASSERT_NE(box, nullptr) << id;
+        RECT rc;
+        GetWindowRect(box, &rc);
+        MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_TRUE(rc.top >= client.bottom || rc.left >= client.right) << "state box " << id;
+    }
+    // First shown, the focus is in num; Tab then visits the lists middle, right, left.
+    EXPECT_EQ(FocusOf(editor), Box(editor, ids::kNum));
+    for (int expected : {ids::kLovek, ids::kLovem, ids::kLovea}) {
+        SendKey(VK_TAB, false);
+        SendKey(VK_TAB, true);
+        EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, expected), FocusOf(editor)); }))
+            << "Tab did not reach list " << expected;
+    }
+}
+
+TEST_F(Editor, SinglePickIsStoredIntoTheRowAndTheFile) {
+    ProgramUnderTest program(L"single");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Ctrl"));
+    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"17|");
+    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"Ctrl + ");
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_EQ(TextOf(program.Text1(0)), L"Ctrl");
+    EXPECT_EQ(program.ReadIni(L"conftext", L"0"), L"Ctrl");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"1|17");
+    EXPECT_EQ(TextOf(Box(editor, ids::kNum)), L"1");
+    EXPECT_TRUE(IsWindow(editor)) << "Add only hides the editor";
+}
+
+TEST_F(Editor, ThreePicksByMouseWithTheRowFromPd) {
+    ProgramUnderTest program(L"three");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 3); // row 4
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByClick(editor, ids::kLovea, L"Ctrl"));
+    ASSERT_TRUE(PickByClick(editor, ids::kLovek, L"Shift"));
+    ASSERT_TRUE(PickByClick(editor, ids::kLovem, L"S"));
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_EQ(TextOf(program.Text1(3)), L"Ctrl + Shift + S");
+    EXPECT_EQ(program.ReadIni(L"conftext", L"3"), L"Ctrl + Shift + S");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"3"), L"3|17|16|83");
+    EXPECT_EQ(program.ReadIni(L"conftext", L"0"), L"<missing>");
+    EXPECT_EQ(TextOf(program.Text1(0)), L"");
+}
+
+TEST_F(Editor, EmptyMiddlePickAndClearedPickAreLeftOut) {
+    ProgramUnderTest program(L"middle");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 1);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Ctrl"));
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"Alt"));
+    ASSERT_TRUE(PickByClick(editor, ids::kLovem, L"C"));
+    // Choosing the empty entry clears that key's parts.
+    ASSERT_TRUE(PickByClick(editor, ids::kLovek, L""));
+    EXPECT_EQ(TextOf(Box(editor, ids::kText3)), L"");
+    EXPECT_EQ(TextOf(Box(editor, ids::kM2)), L"");
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_EQ(TextOf(program.Text1(1)), L"Ctrl + C");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"1"), L"2|17|67");
+}
+
+TEST_F(Editor, NothingInTheFirstListSavesNothing) {
+    ProgramUnderTest program(L"nofirst");
+    ASSERT_TRUE(program.WriteIni("[conftext]\r\n2=Alt\r\n[conftooltip]\r\n2=1|18\r\n"));
+    ASSERT_TRUE(program.Start());
+    const auto before = ReadFileBytes(program.IniPath());
+    HWND editor = Open(program, 2);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"Ctrl"));
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovem, L"C"));
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_EQ(TextOf(program.Text1(2)), L"Alt");
+    EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
+}
+
+TEST_F(Editor, ReopeningAfterAddKeepsThePicksForTheNextRow) {
+    ProgramUnderTest program(L"reopen");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Alt"));
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"L-1"));
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    HWND again = Open(program, 6);
+    ASSERT_EQ(again, editor) << "the hidden editor is shown again";
+    EXPECT_EQ(Selected(again, ids::kLovea), IndexOf(L"Alt"));
+    EXPECT_EQ(Selected(again, ids::kLovek), IndexOf(L"L-1"));
+    EXPECT_EQ(TextOf(Box(again, ids::kPd)), L"6");
+    ClickAdd(again);
+    ASSERT_TRUE(BackToMain(program, again));
+    EXPECT_EQ(TextOf(program.Text1(6)), L"Alt + L-1");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|18|49");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|18|49");
+}
+
+TEST_F(Editor, CloseDiscardsThePicksAndChangesNothing) {
+    ProgramUnderTest program(L"close");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 4);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
+    ClickClose(editor);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(program.Main()); }));
+    EXPECT_EQ(TextOf(program.Text1(4)), L"");
+    EXPECT_FALSE(FileExists(program.IniPath()));
+    HWND fresh = Open(program, 4);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(Selected(fresh, ids::kLovea), CB_ERR);
+    EXPECT_EQ(TextOf(Box(fresh, ids::kText2)), L"");
+    EXPECT_EQ(SendMessageW(Box(fresh, ids::kLovea), CB_GETCOUNT, 0, 0), 63);
+}
+
+TEST_F(Editor, TypingIntoAListsFieldChangesNothing) {
+    ProgramUnderTest program(L"typing");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 0);
+    ASSERT_NE(editor, nullptr);
+    HWND list = Box(editor, ids::kLovea);
+    ClickAt(EditFieldOf(list));
+    ASSERT_TRUE(WaitUntil([&] { return IsChild(list, FocusOf(editor)); }));
+    for (WORD key : {WORD('C'), WORD('T'), WORD('R'), WORD('L')}) {
+        SendKey(key, false);
+        SendKey(key, true);
+    }
+    HWND field = FindWindowExW(list, nullptr, L"Edit", nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(field).size() == 4; })) << Narrow(TextOf(field));
+    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"");
+    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"");
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_FALSE(FileExists(program.IniPath()));
+}
+
+TEST_F(Editor, AGarbageRowIndexSavesNothing) {
+    ProgramUnderTest program(L"garbagepd");
+    ASSERT_TRUE(program.Start());
+    HWND editor = Open(program, 5);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"ESC"));
+    // pd is one of the boxes Tab visits: lovea, Text4, Text3, Text2, pd.
+    for (int n = 0; n < 4; ++n) {
+        SendKey(VK_TAB, false);
+        SendKey(VK_TAB, true);
+    }
+    HWND pd = Box(editor, ids::kPd);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == pd; }));
+    for (WORD key : {WORD(VK_END), WORD(VK_BACK), WORD('X')}) {
+        SendKey(key, false);
+        SendKey(key, true);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(pd) == L"x"; })) << Narrow(TextOf(pd));
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+    EXPECT_FALSE(FileExists(program.IniPath()));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(Editor, NewShortcutPlaysAtTheNextPressWithoutReEnabling) {
+    ProgramUnderTest program(L"replay");
+    ASSERT_TRUE(program.WriteIni("[conftext]\r\n0=A\r\n[conftooltip]\r\n0=1|65\r\n"
+                                 "[Velmo]\r\nVelmo1Text=F8\r\nVelmo1KeyCode=119\r\n"
+                                 "Velmo1ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    ClickAt(CentreOf(program.Check(1)));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return SendMessageW(program.Check(1), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    HWND editor = Open(program, 0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"B"));
+    ClickAdd(editor);
+    ASSERT_TRUE(BackToMain(program, editor));
+
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    SendKey(VK_F8, false);
+    SendKey(VK_F8, true);
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const auto& k : target.keys()) {
+            if (k.vk == 'B' && k.up) {
+                return true;
+            }
+        }
+        return false;
+    })) << Describe(target.keys());
+    for (const auto& k : target.keys()) {
+        EXPECT_NE(k.vk, 'A') << "the old shortcut was played: " << Describe(target.keys());
+    }
+}

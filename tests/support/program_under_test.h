@@ -1,0 +1,172 @@
+#pragma once
+// The real program, copied into a fresh folder of its own with the settings file a test prepares,
+// started as a separate process and driven from outside like a user would.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/frmset_ids.h"
+#include "support/win_test_util.h"
+
+namespace hkv::test {
+
+// The first window of the given class that belongs to the process.
+inline HWND FindProcessWindow(DWORD pid, const wchar_t* className, bool visibleOnly = false) {
+    struct Search {
+        DWORD pid;
+        const wchar_t* cls;
+        bool visible;
+        HWND found;
+    } search{pid, className, visibleOnly, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t cls[128] = {};
+            GetClassNameW(hwnd, cls, 128);
+            if (owner == s->pid && wcscmp(cls, s->cls) == 0 &&
+                (!s->visible || IsWindowVisible(hwnd))) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A control anywhere inside a window (controls sit inside picture boxes and hotkey controls).
+inline HWND FindDescendant(HWND root, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(hwnd) == s->id) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The text of a window of another process (asked for, so edit boxes report their contents).
+inline std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buffer;
+}
+
+class ProgramUnderTest {
+  public:
+    explicit ProgramUnderTest(const std::wstring& name) {
+        folder_ = ExecutableFolder() + L"\\run_" + name;
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        exe_ = folder_ + L"\\BrevinHotkey.exe";
+        DeleteFileForced(IniPath());
+        CopyFileW((ExecutableFolder() + L"\\" + HKV_PROGRAM_RELPATH).c_str(), exe_.c_str(), FALSE);
+    }
+    ~ProgramUnderTest() { Kill(); }
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+
+    std::wstring IniPath() const { return folder_ + L"\\set.ini"; }
+    bool WriteIni(const std::string& ansiText) const { return WriteFileBytes(IniPath(), ansiText); }
+    std::wstring ReadIni(const wchar_t* section, const wchar_t* key,
+                         const wchar_t* fallback = L"<missing>") const {
+        wchar_t buffer[512] = {};
+        GetPrivateProfileStringW(section, key, fallback, buffer, 512, IniPath().c_str());
+        return buffer;
+    }
+
+    // Starts a copy of the program; returns its process handle (owned by this object).
+    HANDLE Launch() {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::wstring cmd = L"\"" + exe_ + L"\"";
+        if (!CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder_.c_str(), &si, &pi)) {
+            return nullptr;
+        }
+        CloseHandle(pi.hThread);
+        processes_.push_back(pi.hProcess);
+        return pi.hProcess;
+    }
+
+    // Starts the program and waits for its main window to be shown.
+    bool Start() {
+        HANDLE process = Launch();
+        if (!process) {
+            return false;
+        }
+        process_ = process;
+        pid_ = GetProcessId(process);
+        return WaitUntil([this] {
+            main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
+            return main_ != nullptr;
+        }, std::chrono::milliseconds(20000));
+    }
+
+    HWND Main() const { return main_; }
+    DWORD Pid() const { return pid_; }
+    HANDLE Process() const { return process_; }
+    HWND Control(int id) const { return FindDescendant(main_, id); }
+    HWND Text1(int i) const { return Control(ids::kText1First + i); }
+    HWND Check(int n) const { return Control(ids::kCheckFirst + n - 1); }
+    HWND Velmo(int n) const { return Control(ids::kVelmoFirst + n - 1); }
+    // The edit box inside hotkey control n.
+    HWND VelmoEdit(int n) const { return FindWindowExW(Velmo(n), nullptr, L"Edit", nullptr); }
+    HWND Editor() const { return FindProcessWindow(pid_, ids::kEditClass); }
+
+    bool Running() const {
+        return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    }
+    bool WaitForExit(DWORD ms = 10000) const {
+        return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+    }
+
+    void Kill() {
+        for (HANDLE p : processes_) {
+            if (WaitForSingleObject(p, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(p, 99);
+                WaitForSingleObject(p, 5000);
+            }
+            CloseHandle(p);
+        }
+        processes_.clear();
+        process_ = nullptr;
+    }
+
+  private:
+    std::wstring folder_;
+    std::wstring exe_;
+    std::vector<HANDLE> processes_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+};
+
+} // namespace hkv::test
+
+namespace hkv::test {
+
+// The window that has the keyboard focus in another process's thread.
+inline HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+} // namespace hkv::test
