@@ -253,6 +253,9 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case kTrayCallbackMessage:
+        Form_MouseMove(lParam);
+        return 0;
     case WM_CLOSE:
         Image3_Click(); // Alt+F4 and the taskbar's close leave the program the orderly way
         return 0;
@@ -349,6 +352,29 @@ void FrmSet::Image1_Click() {
 }
 
 void FrmSet::Image2_Click() { SetVisible(false); }
+
+void FrmSet::Form_MouseMove(LPARAM lParam) {
+    // The tray icon reports its mouse messages here, as the x coordinate of a mouse move.
+    switch (LOWORD(lParam)) {
+    case WM_LBUTTONUP:
+        SetVisible(true);
+        break;
+    case WM_RBUTTONUP:
+        SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
+        if (!cd_) {
+            cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
+                                                             [this] { Image3_Click(); }});
+            if (!cd_->Create()) {
+                cd_.reset();
+                break;
+            }
+        }
+        cd_->PopupMenuAtCursor();
+        break;
+    default:
+        break;
+    }
+}
 
 void FrmSet::Image3_Click() {
     // Keys a playback still holds down would stay down for every other program after we end.

@@ -12,6 +12,7 @@
 #include "app/frmset_ids.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/velmo.h"
+#include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
 #include "ui/tooltip.h"
@@ -55,6 +56,7 @@ class FrmSet : public ui::WindowBase {
     void Text1_Click(int i);
     void Image1_Click();
     void Image2_Click();
+    void Form_MouseMove(LPARAM lParam);
 
     int dpi_ = 96;
     RECT shape1_{}; // the frame, in client pixels
@@ -82,6 +84,7 @@ class FrmSet : public ui::WindowBase {
     int emissionsInProgress_ = 0;
     TrayIcon tray_;
     std::unique_ptr<EditDialog> editor_;
+    std::unique_ptr<CdWindow> cd_;
 };
 
 } // namespace hkv

@@ -344,3 +344,42 @@ TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {
     EXPECT_EQ(TextOf(FindDescendant(editor, ids::kPd)), L"3");
     EXPECT_EQ(GetWindow(editor, GW_OWNER), nullptr) << "the editor has no owner";
 }
+
+TEST_F(App, TrayIconReleaseShowsTheHiddenWindow) {
+    ProgramUnderTest program(L"trayshow");
+    ASSERT_TRUE(program.Start());
+    ClickAt(CentreOf(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    // The icon reports its mouse messages as the x coordinate of a mouse move, as the shell does.
+    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDOWN, 0));
+    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 0));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+}
+
+TEST_F(App, TrayMenuExitSavesAndEndsLikeTheExitImage) {
+    ProgramUnderTest program(L"trayexit");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    ClickAt(CentreOf(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    MoveMouseTo({600, 500});
+    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = FindProcessWindow(program.Pid(), L"#32768", true);
+        return menu != nullptr;
+    })) << "no popup menu";
+    EXPECT_FALSE(IsWindowVisible(program.Main())) << "the menu must not show the window";
+    // The last item, "退出".
+    SendKey(VK_UP, false);
+    SendKey(VK_UP, true);
+    SendKey(VK_RETURN, false);
+    SendKey(VK_RETURN, true);
+    ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_NE(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"KeyCode").c_str()),
+                  L"<missing>")
+            << n;
+    }
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo3Text"), L"F8");
+}

@@ -1,0 +1,88 @@
+#include "tray/cd_window.h"
+
+#include <shellapi.h>
+
+#include "ui/twips.h"
+#include "ui/font.h"
+
+namespace hkv {
+namespace {
+
+constexpr wchar_t kClassName[] = L"BrevinHotkeyVeridir.cd";
+// The product's page, opened by "关于 Velmo Change Hotkey".
+constexpr wchar_t kProductPage[] =
+    L"https://brevin.example/software/velmo-change-hotkey/index.html?v=1.0";
+// Either mouse button may choose an item.
+constexpr UINT kPopupFlags = TPM_RIGHTBUTTON;
+
+} // namespace
+
+CdWindow::CdWindow(TrayMenuActions actions) : actions_(std::move(actions)) {}
+CdWindow::~CdWindow() = default;
+
+bool CdWindow::Create() {
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterWindowClass(wc);
+
+    HMENU popup = CreatePopupMenu();
+    HMENU about = CreatePopupMenu();
+    AppendMenuW(about, MF_STRING, kAchId, L"关于 Velmo Change Hotkey");
+    AppendMenuW(popup, MF_STRING, kShowId, L"显示");
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(about), L"关于");
+    AppendMenuW(popup, MF_STRING, kExitId, L"退出");
+    menuBar_.reset(CreateMenu());
+    AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"cd");
+
+    const int dpi = ScreenDpi();
+    RECT frame{0, 0, TwipsToPixels(8850, dpi), TwipsToPixels(2505, dpi)};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    if (!CreateFor(0, kClassName, L"Form1", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                   frame.right - frame.left, frame.bottom - frame.top, nullptr, menuBar_.get())) {
+        return false;
+    }
+    // The window owns the menu now and destroys it with itself.
+    menuBar_.release();
+    const PixelRect button = ToPixels({1320, 600, 1575, 735}, dpi);
+    command1_.reset(CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                    button.left, button.top, button.width, button.height, hwnd(),
+                                    nullptr, GetModuleHandleW(nullptr), nullptr));
+    return true;
+}
+
+void CdWindow::PopupMenuAtCursor() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    HMENU popup = GetSubMenu(GetMenu(hwnd()), 0);
+    TrackPopupMenu(popup, kPopupFlags, cursor.x, cursor.y, 0, hwnd(), nullptr);
+}
+
+LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == 0 && lParam == 0) {
+        switch (LOWORD(wParam)) {
+        case kShowId:
+            actions_.Show();
+            return 0;
+        case kAchId:
+            ShellExecuteW(hwnd(), L"open", kProductPage, L"", L"", SW_SHOWNORMAL);
+            return 0;
+        case kExitId:
+            actions_.Exit();
+            return 0;
+        default:
+            break;
+        }
+    }
+    if (msg == WM_CLOSE) {
+        return 0; // never shown, never closed on its own
+    }
+    if (msg == WM_DESTROY) {
+        command1_.release(); // destroyed with its parent
+    }
+    return DefWindowProcW(hwnd(), msg, wParam, lParam);
+}
+
+} // namespace hkv

@@ -1,0 +1,39 @@
+#pragma once
+// cd: a window that is never shown; it owns the tray's popup menu and handles its items.
+#include <windows.h>
+
+#include <functional>
+
+#include "common/win_handles.h"
+#include "ui/window_base.h"
+
+namespace hkv {
+
+struct TrayMenuActions {
+    std::function<void()> Show; // "显示"
+    std::function<void()> Exit; // "退出"
+};
+
+class CdWindow : public ui::WindowBase {
+  public:
+    explicit CdWindow(TrayMenuActions actions);
+    ~CdWindow() override;
+
+    bool Create();
+    // Opens the menu at the cursor; returns when it has closed (and the chosen item has run).
+    void PopupMenuAtCursor();
+
+    // Menu item ids, for tests that pick them.
+    static constexpr UINT kShowId = 1;
+    static constexpr UINT kAchId = 2;
+    static constexpr UINT kExitId = 3;
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    TrayMenuActions actions_;
+    UniqueMenu menuBar_; // "cd" with its items; the tray shows its first submenu
+    UniqueWindow command1_;
+};
+
+} // namespace hkv
