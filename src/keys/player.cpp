@@ -15,6 +15,8 @@ constexpr int kCombinationPauseMs = 200;
 
 // A playback in progress and the keys of its list it still holds down: codes[0] .. codes[held-1].
 struct Playback {
+    Playback(KeyOutput& out, const KeyCodeList& list) : output(out), keys(list) {}
+
     KeyOutput& output; // the one it started with: its releases go where its presses went
     KeyCodeList keys;
     int held = 0;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <thread>
