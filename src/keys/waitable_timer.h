@@ -5,28 +5,31 @@
 #include <string>
 #include <string_view>
 
-namespace hkv {
+#include "common/win_handles.h"
+#include "keys/wait_timing.h" // WaitableTimerName: "<exe base name>Timer<minutes><seconds>"
 
-// "<exe base name>Timer<minutes><seconds>", two digits each: hk, 14:07:09 -> "hkTimer0709".
-std::wstring WaitableTimerName(std::wstring_view exeBaseName, int minute, int second);
+namespace hkv {
 
 class clsWaitableTimer {
   public:
     clsWaitableTimer() = default;
-    ~clsWaitableTimer(); // closes a handle still open
+    ~clsWaitableTimer() = default; // the owner closes a handle still open
     clsWaitableTimer(const clsWaitableTimer&) = delete;
     clsWaitableTimer& operator=(const clsWaitableTimer&) = delete;
 
     // Returns after MilliSeconds, having dispatched every window message that arrived meanwhile.
     // Throws AppError (description prefixed "[clsWaitableTimer.Wait]") for a value that is not a
-    // finite, non-negative number of milliseconds.
+    // finite, non-negative number of milliseconds. A Wait started by a message dispatched inside
+    // another Wait runs to its end first; the outer one still lasts at least its own delay.
     void Wait(double MilliSeconds);
 
     // The handle of the outermost wait in progress; nullptr between waits.
-    HANDLE TimerHandle() const { return TimerHandle_; }
+    HANDLE TimerHandle() const { return TimerHandle_.get(); }
 
   private:
-    HANDLE TimerHandle_ = nullptr;
+    // Only the outermost wait keeps its handle here, so that destroying the instance during a
+    // wait closes it; nested waits own theirs locally.
+    UniqueKernelHandle TimerHandle_;
 };
 
 } // namespace hkv

@@ -1,0 +1,136 @@
+// The player to the real keyboard input stream: what a focused window of this program receives.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "keys/player.h"
+#include "support/win_test_util.h"
+#include "test_window.h"
+
+using hkv::test::TestWindow;
+using hkv::test::WaitUntil;
+
+namespace {
+
+constexpr int kHighestKey = 254;
+constexpr SHORT kKeyIsDown = static_cast<SHORT>(0x8000);
+
+struct KeyMessage {
+    std::string text; // "down 17", "up 67"
+    bool ctrlDown;    // GetKeyState(VK_CONTROL) as the message was generated
+    int playbacks;    // ActivePlaybacks() when it was handled
+};
+
+std::vector<int> KeysDown() {
+    std::vector<int> down;
+    for (int vk = 1; vk <= kHighestKey; ++vk) {
+        if (GetAsyncKeyState(vk) & kKeyIsDown) {
+            down.push_back(vk);
+        }
+    }
+    return down;
+}
+
+class SystemKeyOutput : public testing::Test {
+  protected:
+    // One window for all cases: Wine takes two seconds to destroy a focused window.
+    static void SetUpTestSuite() { window_ = std::make_unique<TestWindow>(true); }
+    static void TearDownTestSuite() { window_.reset(); }
+
+    void SetUp() override {
+        hkv::SetKeyOutput(nullptr);
+        ASSERT_NE(window_->hwnd(), nullptr);
+        SetForegroundWindow(window_->hwnd());
+        SetFocus(window_->hwnd());
+        ASSERT_TRUE(WaitUntil([&] {
+            return GetForegroundWindow() == window_->hwnd() && GetFocus() == window_->hwnd();
+        })) << "the test window did not get the keyboard focus";
+        ASSERT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
+            << "keys were down before the test: " << testing::PrintToString(KeysDown());
+        window_->OnMessage([&](UINT msg, WPARAM wParam, LPARAM) {
+            if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP ||
+                msg == WM_SYSKEYUP) {
+                const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
+                received_.push_back({(up ? "up " : "down ") + std::to_string(wParam),
+                                     GetKeyState(VK_CONTROL) < 0, hkv::ActivePlaybacks()});
+                if (onKey_) {
+                    onKey_(received_.back().text); // a copy: a nested playback adds messages
+                }
+            }
+        });
+    }
+    void TearDown() override {
+        window_->OnMessage(nullptr);
+        hkv::ReleaseHeldKeys();
+        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
+            << "keys left down: " << testing::PrintToString(KeysDown());
+    }
+
+    std::vector<std::string> Received() const {
+        std::vector<std::string> texts;
+        for (const auto& m : received_) {
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    static inline std::unique_ptr<TestWindow> window_;
+    std::vector<KeyMessage> received_;
+    std::function<void(std::string key)> onKey_;
+};
+
+} // namespace
+
+TEST_F(SystemKeyOutput, FocusedWindowReceivesTheShortcutAndNoKeyStaysDown) {
+    struct Row {
+        const wchar_t* list;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {L"2|17|67", {"down 17", "down 67", "up 67", "up 17"}},
+        {L"1|65", {"down 65", "up 65"}},
+        {L"3|17|16|83", {"down 17", "down 16", "down 83", "up 83", "up 16", "up 17"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row.list)));
+        received_.clear();
+        hkv::opendo(row.list);
+        EXPECT_TRUE(WaitUntil([&] { return received_.size() >= row.expected.size(); }));
+        EXPECT_EQ(Received(), row.expected);
+        // The pause dispatches messages: the presses arrive while the keys are held.
+        const std::size_t presses = row.expected.size() / 2;
+        for (std::size_t i = 0; i < presses && i < received_.size(); ++i) {
+            EXPECT_EQ(received_[i].playbacks, 1) << received_[i].text << " not seen in the pause";
+        }
+        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
+            << "keys left down: " << testing::PrintToString(KeysDown());
+    }
+    // The C of Ctrl + C came while Ctrl was down.
+    received_.clear();
+    hkv::opendo(L"2|17|67");
+    ASSERT_TRUE(WaitUntil([&] { return received_.size() >= 4; }));
+    EXPECT_TRUE(received_[1].ctrlDown) << received_[1].text;
+    EXPECT_FALSE(received_[3].ctrlDown) << received_[3].text;
+}
+
+// A hotkey pressed again during the pause: the second playback, with its own delay on the shared
+// timer, runs inside the first, whose keys stay down meanwhile.
+TEST_F(SystemKeyOutput, NestedPlaybackRunsInsideTheOuterPause) {
+    bool nested = false;
+    onKey_ = [&](const std::string& key) {
+        if (key == "down 67" && !nested) {
+            nested = true;
+            hkv::opendo(L"1|65");
+        }
+    };
+    hkv::opendo(L"2|17|67");
+    EXPECT_TRUE(WaitUntil([&] { return received_.size() >= 6; }));
+    EXPECT_EQ(Received(), (std::vector<std::string>{"down 17", "down 67", "down 65", "up 65",
+                                                    "up 67", "up 17"}));
+    EXPECT_EQ(hkv::ActivePlaybacks(), 0);
+}
