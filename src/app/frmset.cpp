@@ -44,10 +44,11 @@ constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWI
 
 bool IsKeyDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-// The hotkey's modifiers still held, not counting those the old shortcut presses itself.
+// The hotkey's modifiers still held, not counting those the old shortcut presses itself nor
+// those an emission in progress holds down (a press during another row's pause).
 bool ForeignModifierDown(const std::optional<KeyCodeList>& shortcut) {
     for (BYTE vk : kModifierKeys) {
-        bool inShortcut = false;
+        bool inShortcut = IsHeldByPlayback(vk);
         if (shortcut) {
             for (int k = 0; k < shortcut->count; ++k) {
                 inShortcut = inShortcut || shortcut->codes[static_cast<std::size_t>(k)] == vk;

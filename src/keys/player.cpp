@@ -78,6 +78,17 @@ int ActivePlaybacks() {
     return static_cast<int>(PlaybacksInProgress().size());
 }
 
+bool IsHeldByPlayback(std::uint8_t virtualKey) {
+    for (const Playback* playback : PlaybacksInProgress()) {
+        for (int k = 0; k < playback->held; ++k) {
+            if (playback->keys.codes[static_cast<std::size_t>(k)] == virtualKey) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void ReleaseHeldKeys() {
     auto& playbacks = PlaybacksInProgress();
     // The innermost playback pressed its keys last. Indexes, not iterators: an output may start

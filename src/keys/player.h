@@ -27,6 +27,9 @@ void opendo(std::wstring_view textall);
 // Number of playbacks in progress (nested ones included).
 int ActivePlaybacks();
 
+// Whether a playback in progress holds this key down right now.
+bool IsHeldByPlayback(std::uint8_t virtualKey);
+
 // Releases, in reverse order, every key a playback in progress still holds down; used when the
 // program ends during a playback. The interrupted playbacks then release nothing twice.
 void ReleaseHeldKeys();

@@ -134,3 +134,15 @@ TEST_F(Player, NullOutputRestoresTheSystemOutput) {
     EXPECT_EQ(out_.events, Events{});
 }
 #endif
+
+TEST_F(Player, KnowsWhichKeysItHoldsDuringAPause) {
+    std::vector<bool> heldDuringPause;
+    out_.onPause = [&] {
+        heldDuringPause = {hkv::IsHeldByPlayback(17), hkv::IsHeldByPlayback(67),
+                           hkv::IsHeldByPlayback(16)};
+    };
+    opendo(L"2|17|67");
+    EXPECT_EQ(heldDuringPause, (std::vector<bool>{true, true, false}));
+    EXPECT_FALSE(hkv::IsHeldByPlayback(17)) << "released keys are no longer held";
+    EXPECT_FALSE(hkv::IsHeldByPlayback(67));
+}
