@@ -82,30 +82,15 @@ FrmSet::FrmSet() = default;
 FrmSet::~FrmSet() = default;
 
 bool FrmSet::Create() {
-    dpi_ = ScreenDpi();
-    WNDCLASSEXW wc{};
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = ids::kFrmSetClass;
-    RegisterWindowClass(wc);
-
-    formFont_ = CreateFontFromSpec(kFormFont, dpi_);
-    titleFont_ = CreateFontFromSpec(kTitleFont, dpi_);
+    const int dpi = ScreenDpi();
+    formFont_ = CreateFontFromSpec(kFormFont, dpi);
+    titleFont_ = CreateFontFromSpec(kTitleFont, dpi);
     backBrush_.reset(CreateSolidBrush(colors::kBackground));
     accentBrush_.reset(CreateSolidBrush(colors::kAccent));
-
-    // No system frame: the window draws its own title strip. WS_EX_APPWINDOW keeps a taskbar
-    // button while it is shown.
-    if (!CreateFor(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, ids::kFrmSetClass, kCaption,
-                   WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                   TwipsToPixels(kWindowWidthTwips, dpi_),
-                   TwipsToPixels(kWindowHeightTwips, dpi_), nullptr, nullptr)) {
+    if (!CreateForm(ids::kFrmSetClass, kCaption, TwipsToPixels(kWindowWidthTwips, dpi),
+                    TwipsToPixels(kWindowHeightTwips, dpi))) {
         return false;
     }
-    iconLarge_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
-    iconSmall_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
     CreateControls();
     return Form_Load();
 }
@@ -113,7 +98,7 @@ bool FrmSet::Create() {
 void FrmSet::CreateControls() {
     HWND self = hwnd();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi_); };
+    auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi()); };
     auto setFont = [](HWND control, HFONT font) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
@@ -190,13 +175,7 @@ bool FrmSet::Form_Load() {
         return false;
     }
 
-    // The frame: 2 twips in from every edge of the window's outer size.
-    RECT outer;
-    GetWindowRect(hwnd(), &outer);
-    const int heightTwips = PixelsToTwips(outer.bottom - outer.top, dpi_);
-    const int widthTwips = PixelsToTwips(outer.right - outer.left, dpi_);
-    const PixelRect frame = ToPixels({2, 2, widthTwips - 2, heightTwips - 2}, dpi_);
-    shape1_ = {frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    FitFrame();
 
     for (int i = 0; i < ids::kRows; ++i) {
         const std::wstring key = std::to_wstring(i);
@@ -204,11 +183,9 @@ bool FrmSet::Form_Load() {
         SetText1ToolTip(i, modINI::IniRead(L"conftooltip", key, L""));
     }
 
-    tray_.Add(hwnd(), iconSmall_.get());
+    tray_.Add(hwnd(), reinterpret_cast<HICON>(SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0)));
 
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2;
-    SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     return true;
@@ -229,15 +206,6 @@ void FrmSet::opendo(std::wstring_view textall) { hkv::opendo(textall); }
 
 LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_ERASEBKGND: {
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
-        return 1;
-    }
-    case WM_PAINT:
-        Paint();
-        return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
         HDC dc = reinterpret_cast<HDC>(wParam);
@@ -251,14 +219,8 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetBkColor(dc, colors::kBackground);
         return reinterpret_cast<LRESULT>(backBrush_.get());
     }
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
-        return 0;
-    case WM_CLOSE:
-        Image3_Click(); // Alt+F4 and the taskbar's close leave the program the orderly way
         return 0;
     case WM_DESTROY:
         // The hotkey controls terminate while their windows still exist.
@@ -269,19 +231,12 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcW(hwnd(), msg, wParam, lParam);
+        return Form::OnMessage(msg, wParam, lParam);
     }
 }
 
-void FrmSet::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    // The frame is drawn over everything painted on the window itself; child windows (the title
-    // strip, the boxes) stay above it.
-    UniqueBrush line(CreateSolidBrush(colors::kAccent));
-    FrameRect(dc, &shape1_, line.get());
-    EndPaint(hwnd(), &ps);
-}
+// Alt+F4 and the taskbar's close leave the program the orderly way.
+void FrmSet::OnClose() { Image3_Click(); }
 
 void FrmSet::OnCommand(int id, WORD code) {
     if (id >= ids::kCheckFirst && id < ids::kCheckFirst + ids::kRows && code == BN_CLICKED) {

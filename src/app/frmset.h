@@ -15,13 +15,14 @@
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
+#include "ui/form.h"
 #include "ui/tooltip.h"
 
 namespace hkv {
 
 class EditDialog;
 
-class FrmSet : public ui::WindowBase {
+class FrmSet : public ui::Form {
   public:
     FrmSet();
     ~FrmSet() override;
@@ -46,10 +47,10 @@ class FrmSet : public ui::WindowBase {
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, WORD code) override;
+    void OnClose() override;
     void CreateControls();
     bool Form_Load();
-    void Paint();
-    void OnCommand(int id, WORD code);
 
     void Check_Click(int row);
     void Velmo_HotKeyPressed(int row);
@@ -58,15 +59,11 @@ class FrmSet : public ui::WindowBase {
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
 
-    int dpi_ = 96;
-    RECT shape1_{}; // the frame, in client pixels
     UniqueKernelHandle instanceMutex_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
     UniqueBrush backBrush_;
     UniqueBrush accentBrush_;
-    UniqueIcon iconLarge_;
-    UniqueIcon iconSmall_;
     ui::ToolTip toolTip_;
     ui::PictureBox pmenu_;
     ui::Label title_;

@@ -42,28 +42,15 @@ EditDialog::EditDialog(FrmSet& main) : main_(main) {}
 EditDialog::~EditDialog() = default;
 
 bool EditDialog::Create() {
-    dpi_ = ScreenDpi();
-    WNDCLASSEXW wc{};
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = ids::kEditClass;
-    RegisterWindowClass(wc);
-    listFont_ = CreateFontFromSpec(kListFont, dpi_);
-    titleFont_ = CreateFontFromSpec(kTitleFont, dpi_);
-    buttonFont_ = CreateFontFromSpec(kButtonFont, dpi_);
-    backBrush_.reset(CreateSolidBrush(colors::kBackground));
-
+    const int dpi = ScreenDpi();
+    listFont_ = CreateFontFromSpec(kListFont, dpi);
+    titleFont_ = CreateFontFromSpec(kTitleFont, dpi);
+    buttonFont_ = CreateFontFromSpec(kButtonFont, dpi);
     // Without an owner: the dialog has its own taskbar button while the main window is hidden.
-    if (!CreateFor(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, ids::kEditClass, L"Form1",
-                   WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0,
-                   TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_),
-                   nullptr, nullptr)) {
+    if (!CreateForm(ids::kEditClass, L"Form1", TwipsToPixels(kClientWidthTwips, dpi),
+                    TwipsToPixels(kClientHeightTwips, dpi))) {
         return false;
     }
-    iconLarge_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
-    iconSmall_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
     CreateControls();
     Form_Load();
     return true;
@@ -74,7 +61,7 @@ void EditDialog::CreateControls() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& tw, int id,
                       const wchar_t* text, int extraHeight = 0) {
-        const PixelRect r = ToPixels(tw, dpi_);
+        const PixelRect r = ToPixels(tw, dpi());
         HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
                                        r.left, r.top, r.width, r.height + extraHeight, self,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
@@ -104,22 +91,17 @@ void EditDialog::CreateControls() {
     nameParts_[1] = stateBox({2520, 4440, 1335, 270}, ids::kM2, L"");
     nameParts_[2] = stateBox({4680, 4440, 1455, 375}, ids::kM3, L"");
 
-    pmenu_.Create(self, ids::kEditPmenu, ToPixels({0, 0, 12735, 375}, dpi_), colors::kAccent);
-    image3_.Create(pmenu_.hwnd(), ids::kEditImage3, ToPixels({6480, 30, 240, 240}, dpi_),
+    pmenu_.Create(self, ids::kEditPmenu, ToPixels({0, 0, 12735, 375}, dpi()), colors::kAccent);
+    image3_.Create(pmenu_.hwnd(), ids::kEditImage3, ToPixels({6480, 30, 240, 240}, dpi()),
                    PictureId::Close, colors::kAccent);
-    title_.Create(pmenu_.hwnd(), ids::kEditTitle, ToPixels({120, 0, 615, 375}, dpi_), L"编辑",
+    title_.Create(pmenu_.hwnd(), ids::kEditTitle, ToPixels({120, 0, 615, 375}, dpi()), L"编辑",
                   {titleFont_.get(), colors::kTitleText, colors::kAccent, false});
-    label1_.Create(self, ids::kLabel1, ToPixels({360, 1620, 6135, 510}, dpi_), L"添加",
+    label1_.Create(self, ids::kLabel1, ToPixels({360, 1620, 6135, 510}, dpi()), L"添加",
                    {buttonFont_.get(), colors::kTitleText, colors::kAccent, true});
 }
 
 void EditDialog::Form_Load() {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    const int heightTwips = PixelsToTwips(client.bottom, dpi_);
-    const int widthTwips = PixelsToTwips(client.right, dpi_);
-    const PixelRect frame = ToPixels({2, 2, widthTwips - 2, heightTwips - 2}, dpi_);
-    shape1_ = {frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    FitFrame();
 
     // A failing add (CB_ERR, CB_ERRSPACE) is skipped; loading goes on.
     auto add = [](HWND list, std::wstring_view name) {
@@ -147,11 +129,7 @@ void EditDialog::SetPd(const std::wstring& row) { SetBoxText(pd_, row); }
 
 void EditDialog::Show() {
     if (!shownBefore_) {
-        RECT rc;
-        GetWindowRect(hwnd(), &rc);
-        const int x = (GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2;
-        const int y = (GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)) / 2;
-        SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CentreOnScreen();
     }
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
@@ -161,35 +139,7 @@ void EditDialog::Show() {
     }
 }
 
-LRESULT EditDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_ERASEBKGND: {
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
-        return 1;
-    }
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_CLOSE:
-        Image3_Click();
-        return 0;
-    default:
-        return DefWindowProcW(hwnd(), msg, wParam, lParam);
-    }
-}
-
-void EditDialog::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    UniqueBrush line(CreateSolidBrush(colors::kAccent));
-    FrameRect(dc, &shape1_, line.get());
-    EndPaint(hwnd(), &ps);
-}
+void EditDialog::OnClose() { Image3_Click(); }
 
 void EditDialog::OnCommand(int id, WORD code) {
     if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {

@@ -9,12 +9,13 @@
 
 #include "common/win_handles.h"
 #include "ui/controls.h"
+#include "ui/form.h"
 
 namespace hkv {
 
 class FrmSet;
 
-class EditDialog : public ui::WindowBase {
+class EditDialog : public ui::Form {
   public:
     explicit EditDialog(FrmSet& main);
     ~EditDialog() override;
@@ -27,11 +28,10 @@ class EditDialog : public ui::WindowBase {
     void Show();
 
   private:
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, WORD code) override;
+    void OnClose() override;
     void CreateControls();
     void Form_Load();
-    void Paint();
-    void OnCommand(int id, WORD code);
 
     void KeyList_Click(int list); // lovea_Click, lovek_Click, lovem_Click
     void Label1_Click();
@@ -41,15 +41,10 @@ class EditDialog : public ui::WindowBase {
     static void SetBoxText(HWND box, const std::wstring& text);
 
     FrmSet& main_;
-    int dpi_ = 96;
     bool shownBefore_ = false;
-    RECT shape1_{};
     UniqueFont listFont_;
     UniqueFont titleFont_;
     UniqueFont buttonFont_;
-    UniqueBrush backBrush_;
-    UniqueIcon iconLarge_;
-    UniqueIcon iconSmall_;
     ui::PictureBox pmenu_;
     ui::Label title_;
     ui::ImageBox image3_;

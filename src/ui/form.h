@@ -1,0 +1,34 @@
+#pragma once
+// A borderless window of the program: its own background colour, the program icon, and a
+// one-line frame just inside its edges that is drawn under its child windows.
+#include <windows.h>
+
+#include "common/win_handles.h"
+#include "ui/window_base.h"
+
+namespace hkv::ui {
+
+class Form : public WindowBase {
+  protected:
+    // Registers the class and creates the window hidden, widthPx × heightPx, with no system
+    // frame; it keeps a taskbar button while shown.
+    bool CreateForm(const wchar_t* className, const wchar_t* caption, int widthPx, int heightPx);
+    // The frame: 2 twips in from every edge of the window's outer size.
+    void FitFrame();
+    void CentreOnScreen();
+
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    virtual void OnCommand(int id, WORD code) = 0;
+    virtual void OnClose() = 0;
+
+    int dpi() const { return dpi_; }
+
+  private:
+    int dpi_ = 96;
+    RECT frame_{};
+    UniqueBrush backBrush_;
+    UniqueIcon iconLarge_;
+    UniqueIcon iconSmall_;
+};
+
+} // namespace hkv::ui
