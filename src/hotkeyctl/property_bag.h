@@ -26,6 +26,8 @@ class PropertyBag {
     const std::vector<std::pair<std::wstring, Value>>& Entries() const { return entries_; }
 
   private:
+    void Remove(const std::wstring& name);
+
     std::vector<std::pair<std::wstring, Value>> entries_;
 };
 

@@ -89,6 +89,13 @@ class Velmo {
     HWND EditBox() const;
     HWND HotKeyWindow() const;
     const std::wstring& Name() const;
+    // The tooltip control that shows ToolTipText; null until a non-empty text is first set.
+    HWND ToolTipWindow() const;
+
+    // Makes the hidden window that a registration names. Tests replace it to simulate a window
+    // that cannot be created; nullptr restores the real one.
+    using HotKeyWindowFactory = HWND (*)(HINSTANCE instance);
+    static void SetHotKeyWindowFactoryForTesting(HotKeyWindowFactory factory);
 
     class Impl;
 

@@ -1,0 +1,72 @@
+#pragma once
+// What key presses in the hotkey box turn into: the display text and the two numbers that
+// RegisterHotKey takes. No Windows calls here: the control supplies the modifier state of each key
+// event and the system's key names.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace hkv {
+
+// Shown while nothing is captured.
+inline constexpr std::wstring_view kHotKeyPlaceholder = L"按下快捷键";
+
+// Modifier state of a key event, as the host's KeyDown/KeyUp handlers receive it.
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// Modifier flags exactly as RegisterHotKey takes them (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN).
+inline constexpr std::int32_t kModAlt = 1;
+inline constexpr std::int32_t kModControl = 2;
+inline constexpr std::int32_t kModShift = 4;
+inline constexpr std::int32_t kModWin = 8;
+
+// Virtual-key codes the capture treats specially.
+inline constexpr int kVkShift = 16;
+inline constexpr int kVkControl = 17;
+inline constexpr int kVkMenu = 18;
+inline constexpr int kVkLWin = 91;
+inline constexpr int kVkApps = 93;
+
+class HotKeyCapture {
+  public:
+    using KeyNameFunction = std::function<std::wstring(int vk)>;
+
+    // The application key opens context menus; its key-down must not reach the capture at all.
+    static bool IgnoresKeyDown(int vk) { return vk == kVkApps; }
+
+    // A key-down, with the values the host left after seeing it. Returns the new display text:
+    // the held modifiers as prefixes in the fixed order Win, Ctrl, Alt, Shift, then the key's
+    // name unless the key is itself a modifier. keyName is asked only for main keys.
+    std::wstring KeyDown(int vk, int shift, const KeyNameFunction& keyName);
+
+    // A key-up. True when the box has to go back to the placeholder (no main key held).
+    bool KeyUp(int vk);
+
+    // Sets the two numbers as restored from the settings, or cleared after a refusal. The left
+    // Windows key's state stays: only its own key events change it.
+    void SetCodes(std::int32_t keyCode, std::int32_t modKeyCode) {
+        keyCode_ = keyCode;
+        modKeyCode_ = modKeyCode;
+    }
+
+    std::int32_t KeyCode() const { return keyCode_; }
+    std::int32_t ModKeyCode() const { return modKeyCode_; }
+    bool WinKeyDown() const { return winKeyDown_; }
+
+  private:
+    std::int32_t keyCode_ = 0;
+    std::int32_t modKeyCode_ = 0;
+    // Tracked from the box's own key events: the keyboard state has no reliable record of it
+    // once the key went up while another window had the focus.
+    bool winKeyDown_ = false;
+};
+
+// A saved KeyCode or ModKeyCode: an optional minus sign and decimal digits that fit in 32 bits.
+// Anything else (letters, blanks, a plus sign, an empty text, an overflow) reads as 0, so a damaged
+// file restores as "nothing captured" instead of a code RegisterHotKey would misread.
+std::int32_t ParseStoredInt32(std::wstring_view text);
+
+} // namespace hkv

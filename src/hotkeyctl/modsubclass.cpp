@@ -1,0 +1,73 @@
+#include "hotkeyctl/modsubclass.h"
+
+#include "hotkeyctl/velmo.h"
+
+namespace hkv::modSubClass {
+
+namespace {
+
+WNDPROC StoredProcedure(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetPropW(window, kWinProcProperty));
+}
+
+// Puts the procedure stored at hooking back. Without a stored one the window keeps its current
+// procedure: a null procedure would crash at the next message.
+void RestoreProcedure(HWND window) {
+    if (WNDPROC previous = StoredProcedure(window)) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    }
+}
+
+void ReplaceProcedure(HWND window, WNDPROC procedure) {
+    LONG_PTR previous =
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    SetPropW(window, kWinProcProperty, reinterpret_cast<HANDLE>(previous));
+}
+
+} // namespace
+
+void HookHotKeyWindow(HWND window, Velmo& control) {
+    SetPropW(window, kObjectProperty, static_cast<HANDLE>(&control));
+    ReplaceProcedure(window, &HotKeyWindowProc);
+}
+
+void UnhookHotKeyWindow(HWND window) {
+    RestoreProcedure(window);
+    RemovePropW(window, kObjectProperty);
+    RemovePropW(window, kWinProcProperty);
+}
+
+void HookEditBox(HWND window) {
+    ReplaceProcedure(window, &EditBoxProc);
+}
+
+void UnhookEditBox(HWND window) {
+    RestoreProcedure(window);
+    RemovePropW(window, kWinProcProperty);
+}
+
+LRESULT CALLBACK HotKeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
+    // Identifier and keys are not looked at: the window only ever holds its own control's hotkey.
+    if (message == WM_HOTKEY) {
+        if (Velmo* control = ObjectFromPointer(GetPropW(window, kObjectProperty))) {
+            control->RaiseEvents();
+        }
+    }
+    return 0;
+}
+
+LRESULT CALLBACK EditBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CONTEXTMENU) {
+        return 0;
+    }
+    if (WNDPROC previous = StoredProcedure(window)) {
+        return CallWindowProcW(previous, window, message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+Velmo* ObjectFromPointer(HANDLE pointer) {
+    return static_cast<Velmo*>(pointer);
+}
+
+} // namespace hkv::modSubClass

@@ -1,0 +1,837 @@
+#include "hotkeyctl/velmo.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <utility>
+
+#include "common/app_error.h"
+#include "common/scope_guard.h"
+#include "hotkeyctl/hotkey_capture.h"
+#include "hotkeyctl/modsubclass.h"
+#include "hotkeyctl/registry_settings.h"
+#include "hotkeyctl/velmo_properties.h"
+#include "settings/modini.h"
+
+namespace hkv {
+
+namespace {
+
+namespace property = velmo_property;
+
+constexpr wchar_t kWindowClass[] = L"Velmo";
+constexpr wchar_t kErrorSource[] = L"Velmo";
+constexpr wchar_t kSettingsSection[] = L"Velmo";
+constexpr wchar_t kTextSuffix[] = L"Text";
+constexpr wchar_t kKeyCodeSuffix[] = L"KeyCode";
+constexpr wchar_t kModKeyCodeSuffix[] = L"ModKeyCode";
+
+// Every instance registers identifier 1: each does so on its own hotkey window.
+constexpr int kHotKeyId = 1;
+constexpr int kEditBoxId = 1;
+constexpr UINT_PTR kEditSubclassId = 1;
+
+constexpr wchar_t kNotSetMessage[] = L"Not set hotkey";
+constexpr wchar_t kAlreadyExistsMessage[] = L"Hotkey already exists, please change a hotkey.";
+constexpr wchar_t kRefusalTitle[] = L"error";
+constexpr UINT kRefusalStyle = MB_ICONHAND | MB_OK;
+
+// The key name buffer GetKeyNameTextW fills.
+constexpr int kKeyNameChars = 255;
+// GetKeyNameTextW takes the scan code in bits 16 to 23. The extended-key bit (24) and the
+// "don't care" bit (25) stay clear, so the names are those of the main keyboard block.
+constexpr int kScanCodeShift = 16;
+constexpr UINT kScanCodeMask = 0xFF;
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kPointsPerInch = 72.0;
+
+// Mouse buttons as the host's mouse events number them.
+constexpr std::int16_t kLeftButton = 1;
+constexpr std::int16_t kRightButton = 2;
+constexpr std::int16_t kMiddleButton = 4;
+
+// TTTOOLINFOW up to lParam: the size every comctl32 version accepts, with or without a manifest.
+constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
+
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleW(nullptr);
+}
+
+HWND CreateHotKeyWindow(HINSTANCE instance) {
+    // An invisible, zero-sized, ownerless top-level window of the system's dialog class.
+    return CreateWindowExW(0, L"#32770", L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+Velmo::HotKeyWindowFactory g_hotKeyWindowFactory = &CreateHotKeyWindow;
+
+struct Dpi {
+    int x;
+    int y;
+};
+
+Dpi ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    ScopeGuard release([screen] { ReleaseDC(nullptr, screen); });
+    return {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+}
+
+COLORREF ResolveOleColor(std::uint32_t oleColor) {
+    if ((oleColor & kSystemColorFlag) != 0) {
+        return GetSysColor(static_cast<int>(oleColor & ~kSystemColorFlag));
+    }
+    return static_cast<COLORREF>(oleColor);
+}
+
+UniqueFont CreateFontFromSpec(const FontSpec& spec, int dpiY) {
+    LOGFONTW logFont{};
+    logFont.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpiY / kPointsPerInch));
+    logFont.lfWeight = spec.weight;
+    logFont.lfItalic = spec.italic;
+    logFont.lfUnderline = spec.underline;
+    logFont.lfStrikeOut = spec.strikethrough;
+    logFont.lfCharSet = static_cast<BYTE>(spec.charset);
+    spec.face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    return UniqueFont(CreateFontIndirectW(&logFont));
+}
+
+// The font a host without stored properties gives its controls: its own, or the GUI font.
+FontSpec AmbientFontOf(HWND parent, int dpiY) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
+    if (font == nullptr) {
+        font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof logFont, &logFont);
+    FontSpec spec;
+    spec.face = logFont.lfFaceName;
+    spec.points = std::abs(logFont.lfHeight) * kPointsPerInch / dpiY;
+    spec.weight = logFont.lfWeight;
+    spec.charset = logFont.lfCharSet;
+    spec.italic = logFont.lfItalic != 0;
+    spec.underline = logFont.lfUnderline != 0;
+    spec.strikethrough = logFont.lfStrikeOut != 0;
+    return spec;
+}
+
+std::wstring SystemKeyName(int vk) {
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) & kScanCodeMask;
+    wchar_t buffer[kKeyNameChars] = {};
+    const int n = GetKeyNameTextW(static_cast<LONG>(scan << kScanCodeShift), buffer, kKeyNameChars);
+    return std::wstring(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+// Modifier state of the key message being handled: GetKeyState follows the messages as they are
+// retrieved, so it holds even for presses made while Alt is down (system keys).
+std::int16_t KeyboardShift() {
+    int shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) {
+        shift |= kShiftMask;
+    }
+    if (GetKeyState(VK_CONTROL) < 0) {
+        shift |= kCtrlMask;
+    }
+    if (GetKeyState(VK_MENU) < 0) {
+        shift |= kAltMask;
+    }
+    return static_cast<std::int16_t>(shift);
+}
+
+std::int16_t MouseShift(WPARAM keys) {
+    int shift = (keys & MK_SHIFT) ? kShiftMask : 0;
+    if (keys & MK_CONTROL) {
+        shift |= kCtrlMask;
+    }
+    if (GetKeyState(VK_MENU) < 0) {
+        shift |= kAltMask;
+    }
+    return static_cast<std::int16_t>(shift);
+}
+
+std::int16_t HeldButtons(WPARAM keys) {
+    int buttons = (keys & MK_LBUTTON) ? kLeftButton : 0;
+    if (keys & MK_RBUTTON) {
+        buttons |= kRightButton;
+    }
+    if (keys & MK_MBUTTON) {
+        buttons |= kMiddleButton;
+    }
+    return static_cast<std::int16_t>(buttons);
+}
+
+template <typename Handler, typename... Args> void Raise(const Handler& handler, Args&... args) {
+    if (handler) {
+        handler(args...);
+    }
+}
+
+} // namespace
+
+// The control's own child window, its edit box txtHotKey and its hidden hotkey window.
+class Velmo::Impl {
+  public:
+    Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
+         VelmoEvents events, std::optional<FontSpec> ambientFont);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    // Creates the hotkey window and hooks it and the edit box (user mode only).
+    void Attach(Velmo& owner);
+    void RestoreSettings();
+    void SaveSettings();
+    void SwitchRegistration(bool enable);
+
+    void ApplyAppearance();
+    void ApplyColors();
+    void ApplyFont();
+    void ApplyBorder();
+    void ApplyToolTip();
+    void NotifyChanged(std::wstring_view propertyName) {
+        Raise(events_.PropertyChanged, propertyName);
+    }
+    template <typename T>
+    void SetDesignOnly(T& field, const T& value, std::wstring_view propertyName);
+
+    std::wstring Text() const;
+    void SetText(std::wstring_view text);
+    // Sets the text with the caret after its end.
+    void ShowText(std::wstring_view text);
+
+    const std::wstring name_;
+    const HostMode mode_;
+    const VelmoEvents events_;
+    const Dpi dpi_;
+    const FontSpec ambientFont_;
+    VelmoProperties props_;
+    HotKeyCapture capture_;
+    bool hotKeyEnabled_ = false;
+    HWND edit_ = nullptr;    // child of window_, destroyed with it
+    HWND toolTip_ = nullptr; // owned by window_, destroyed with it
+    UniqueWindow window_;
+    UniqueWindow hotKeyWindow_;
+
+  private:
+    static void RegisterWindowClassOnce();
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR id, DWORD_PTR self);
+    LRESULT OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnKeyDown(int vk);
+    void OnKeyUp(int vk);
+    void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void MoveCaretToEnd();
+    bool RegisterOwnHotKey();
+    void UnregisterOwnHotKey();
+    void ShowRefusal(const wchar_t* text);
+    std::wstring ReadSetting(const wchar_t* suffix, const std::wstring& defaultValue) const;
+    void WriteSetting(const wchar_t* suffix, const std::wstring& value) const;
+
+    bool editHooked_ = false;
+    bool clickPending_ = false;
+    UniqueBrush backBrush_;
+    UniqueFont font_;
+};
+
+void Velmo::Impl::RegisterWindowClassOnce() {
+    static const ATOM atom = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES}; // tooltips
+        InitCommonControlsEx(&controls);
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &WindowProc;
+        wc.hInstance = ModuleInstance();
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kWindowClass;
+        return RegisterClassExW(&wc);
+    }();
+    (void)atom;
+}
+
+Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
+                  VelmoEvents events, std::optional<FontSpec> ambientFont)
+    : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpi()),
+      ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_.y)) {
+    RegisterWindowClassOnce();
+    // WS_EX_CONTROLPARENT lets dialog navigation (Tab) step into the edit box.
+    CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                    bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                    ModuleInstance(), this);
+    if (!window_) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    edit_ = CreateWindowExW(
+        0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0,
+        client.right, client.bottom, window_.get(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId)), ModuleInstance(), nullptr);
+    if (edit_) {
+        SetWindowSubclass(edit_, &EditSubclassProc, kEditSubclassId,
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+Velmo::Impl::~Impl() {
+    if (hotKeyWindow_) {
+        modSubClass::UnhookHotKeyWindow(hotKeyWindow_.get());
+    }
+    if (editHooked_ && edit_) {
+        modSubClass::UnhookEditBox(edit_);
+    }
+    // Destroying the window would free the registration too, but only once the system gets to it.
+    if (hotKeyEnabled_) {
+        UnregisterOwnHotKey();
+    }
+    hotKeyWindow_.reset();
+    window_.reset();
+}
+
+void Velmo::Impl::Attach(Velmo& owner) {
+    hotKeyWindow_.reset(g_hotKeyWindowFactory(ModuleInstance()));
+    if (hotKeyWindow_) {
+        modSubClass::HookHotKeyWindow(hotKeyWindow_.get(), owner);
+    }
+    if (edit_) {
+        modSubClass::HookEditBox(edit_);
+        editHooked_ = true;
+    }
+}
+
+LRESULT CALLBACK Velmo::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = UniqueWindow(hwnd);
+    }
+    if (auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+        return self->OnWindowMessage(hwnd, message, wParam, lParam);
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Velmo::Impl::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        if (edit_) {
+            MoveWindow(edit_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        }
+        return 0;
+    case WM_SETFOCUS:
+        if (edit_) {
+            SetFocus(edit_);
+        }
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: // a disabled edit box asks with this one
+        if (reinterpret_cast<HWND>(lParam) == edit_ && backBrush_) {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, ResolveOleColor(props_.foreColor));
+            SetBkColor(dc, ResolveOleColor(props_.backColor));
+            return reinterpret_cast<LRESULT>(backBrush_.get());
+        }
+        break;
+    case WM_NCDESTROY:
+        // The host may destroy its children before it destroys this control.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        window_.release();
+        edit_ = nullptr;
+        toolTip_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Velmo::Impl::EditSubclassProc(HWND hwnd, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<Impl*>(self)->OnEditMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    // Keys never reach the edit box's own handling: it would insert, delete or paste text, and
+    // Alt or F10 would start the menu loop.
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        OnKeyDown(static_cast<int>(wParam));
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        OnKeyUp(static_cast<int>(wParam));
+        return 0;
+    // Typed characters, and edits requested by message, never change the text either.
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_UNICHAR:
+    case WM_IME_CHAR:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+        return 0;
+    case WM_GETDLGCODE: {
+        // Dialog navigation keeps Tab and Shift+Tab; every other key, Enter, Escape and the
+        // arrows included, comes to the box.
+        const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        const auto* pending = reinterpret_cast<const MSG*>(lParam);
+        const bool navigation = pending != nullptr && pending->message == WM_KEYDOWN &&
+                                pending->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0;
+        return navigation ? code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : code | DLGC_WANTALLKEYS;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        OnMouse(message, wParam, lParam);
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &EditSubclassProc, kEditSubclassId);
+        edit_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void Velmo::Impl::OnKeyDown(int vk) {
+    if (HotKeyCapture::IgnoresKeyDown(vk)) {
+        return;
+    }
+    auto keyCode = static_cast<std::int16_t>(vk);
+    std::int16_t shift = KeyboardShift();
+    Raise(events_.KeyDown, keyCode, shift);
+    const std::wstring text = capture_.KeyDown(keyCode, shift, &SystemKeyName);
+    // A changed combination must be enabled again before it fires.
+    SwitchRegistration(false);
+    ShowText(text);
+}
+
+void Velmo::Impl::OnKeyUp(int vk) {
+    auto keyCode = static_cast<std::int16_t>(vk);
+    std::int16_t shift = KeyboardShift();
+    if (capture_.KeyUp(vk)) {
+        SetText(kHotKeyPlaceholder);
+    }
+    MoveCaretToEnd();
+    Raise(events_.KeyUp, keyCode, shift);
+}
+
+void Velmo::Impl::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    std::int16_t shift = MouseShift(wParam);
+    // Twips, as a form reports positions.
+    auto x = static_cast<float>(GET_X_LPARAM(lParam) * kTwipsPerInch / dpi_.x);
+    auto y = static_cast<float>(GET_Y_LPARAM(lParam) * kTwipsPerInch / dpi_.y);
+    auto down = [&](std::int16_t button) { Raise(events_.MouseDown, button, shift, x, y); };
+    auto up = [&](std::int16_t button) { Raise(events_.MouseUp, button, shift, x, y); };
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        std::int16_t buttons = HeldButtons(wParam);
+        Raise(events_.MouseMove, buttons, shift, x, y);
+        break;
+    }
+    case WM_LBUTTONDOWN:
+        clickPending_ = true;
+        down(kLeftButton);
+        break;
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click: no MouseDown, and its release is no Click.
+        clickPending_ = false;
+        Raise(events_.DblClick);
+        break;
+    case WM_LBUTTONUP:
+        up(kLeftButton);
+        if (std::exchange(clickPending_, false)) {
+            Raise(events_.Click);
+        }
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        down(kRightButton);
+        break;
+    case WM_RBUTTONUP:
+        up(kRightButton);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        down(kMiddleButton);
+        break;
+    case WM_MBUTTONUP:
+        up(kMiddleButton);
+        break;
+    default:
+        break;
+    }
+}
+
+std::wstring Velmo::Impl::Text() const {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Velmo::Impl::SetText(std::wstring_view text) {
+    SetWindowTextW(edit_, std::wstring(text).c_str());
+}
+
+void Velmo::Impl::ShowText(std::wstring_view text) {
+    SetText(text);
+    MoveCaretToEnd();
+}
+
+void Velmo::Impl::MoveCaretToEnd() {
+    const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
+    SendMessageW(edit_, EM_SETSEL, length, static_cast<LPARAM>(length));
+}
+
+bool Velmo::Impl::RegisterOwnHotKey() {
+    // Without its window a registration would go to the thread and fire for no control.
+    return hotKeyWindow_ &&
+           RegisterHotKey(hotKeyWindow_.get(), kHotKeyId, static_cast<UINT>(capture_.ModKeyCode()),
+                          static_cast<UINT>(capture_.KeyCode())) != FALSE;
+}
+
+void Velmo::Impl::UnregisterOwnHotKey() {
+    if (hotKeyWindow_) {
+        UnregisterHotKey(hotKeyWindow_.get(), kHotKeyId);
+    }
+}
+
+void Velmo::Impl::ShowRefusal(const wchar_t* text) {
+    HWND owner = window_ ? GetAncestor(window_.get(), GA_ROOT) : nullptr;
+    MessageBoxW(owner, text, kRefusalTitle, kRefusalStyle);
+}
+
+void Velmo::Impl::SwitchRegistration(bool enable) {
+    if (enable == hotKeyEnabled_) {
+        return;
+    }
+    if (!enable) {
+        UnregisterOwnHotKey();
+        hotKeyEnabled_ = false;
+        return;
+    }
+    if (capture_.KeyCode() == 0) {
+        ShowRefusal(kNotSetMessage);
+        return;
+    }
+    if (RegisterOwnHotKey()) {
+        hotKeyEnabled_ = true;
+        return;
+    }
+    ShowRefusal(kAlreadyExistsMessage);
+    // The user has to press a new combination.
+    SetText(kHotKeyPlaceholder);
+    capture_.SetCodes(0, 0);
+}
+
+std::wstring Velmo::Impl::ReadSetting(const wchar_t* suffix,
+                                      const std::wstring& defaultValue) const {
+    const std::wstring key = name_ + suffix;
+    if (props_.settingLocation == 0) {
+        return modINI::IniRead(kSettingsSection, key, defaultValue);
+    }
+    return ReadRegistrySetting(props_.regKeyName, kSettingsSection, key, defaultValue);
+}
+
+void Velmo::Impl::WriteSetting(const wchar_t* suffix, const std::wstring& value) const {
+    const std::wstring key = name_ + suffix;
+    if (props_.settingLocation == 0) {
+        modINI::IniWrite(kSettingsSection, key, value);
+    } else {
+        WriteRegistrySetting(props_.regKeyName, kSettingsSection, key, value);
+    }
+}
+
+void Velmo::Impl::RestoreSettings() {
+    if (props_.settingLocation == 0) {
+        // Fixes the settings file for the whole program, not only for this control.
+        modINI::IniSetFile(props_.iniFileName);
+    }
+    SetText(ReadSetting(kTextSuffix, std::wstring(kHotKeyPlaceholder)));
+    capture_.SetCodes(ParseStoredInt32(ReadSetting(kKeyCodeSuffix, L"0")),
+                      ParseStoredInt32(ReadSetting(kModKeyCodeSuffix, L"0")));
+}
+
+void Velmo::Impl::SaveSettings() {
+    WriteSetting(kTextSuffix, Text());
+    WriteSetting(kKeyCodeSuffix, std::to_wstring(capture_.KeyCode()));
+    WriteSetting(kModKeyCodeSuffix, std::to_wstring(capture_.ModKeyCode()));
+}
+
+void Velmo::Impl::ApplyAppearance() {
+    ApplyColors();
+    EnableWindow(edit_, props_.enabled);
+    ApplyFont();
+    ApplyBorder();
+    ApplyToolTip();
+}
+
+void Velmo::Impl::ApplyColors() {
+    backBrush_ = UniqueBrush(CreateSolidBrush(ResolveOleColor(props_.backColor)));
+    InvalidateRect(edit_, nullptr, TRUE);
+}
+
+void Velmo::Impl::ApplyFont() {
+    // The box takes the new font before the old one is deleted.
+    UniqueFont next = CreateFontFromSpec(props_.font, dpi_.y);
+    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    font_ = std::move(next);
+}
+
+void Velmo::Impl::ApplyBorder() {
+    if (!edit_) {
+        return;
+    }
+    LONG_PTR style = GetWindowLongPtrW(edit_, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
+    LONG_PTR exStyle =
+        GetWindowLongPtrW(edit_, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE);
+    if (props_.borderStyle != 0) {
+        if (props_.appearance != 0) {
+            exStyle |= WS_EX_CLIENTEDGE; // sunken, three-dimensional
+        } else {
+            style |= WS_BORDER; // a flat line
+        }
+    }
+    SetWindowLongPtrW(edit_, GWL_STYLE, style);
+    SetWindowLongPtrW(edit_, GWL_EXSTYLE, exStyle);
+    SetWindowPos(edit_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Velmo::Impl::ApplyToolTip() {
+    if (!edit_ || (!toolTip_ && props_.toolTipText.empty())) {
+        return;
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = kToolInfoSize;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(edit_);
+    tool.lpszText = const_cast<wchar_t*>(props_.toolTipText.c_str());
+    if (toolTip_) {
+        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(), nullptr,
+                               ModuleInstance(), nullptr);
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+template <typename T>
+void Velmo::Impl::SetDesignOnly(T& field, const T& value, std::wstring_view propertyName) {
+    if (mode_ == HostMode::User) {
+        throw AppError(kErrSetNotPermitted, kErrorSource,
+                       L"'" + std::wstring(propertyName) + L"' cannot be set at run time");
+    }
+    field = value;
+    NotifyChanged(propertyName);
+}
+
+// --- Velmo ---------------------------------------------------------------------------------------
+
+Velmo::Velmo(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Velmo::~Velmo() = default;
+
+std::unique_ptr<Velmo> Velmo::CreateNew(HWND parent, std::wstring name, int controlId,
+                                        const RECT& bounds, HostMode mode, VelmoEvents events) {
+    auto impl = std::make_unique<Impl>(parent, std::move(name), controlId, bounds, mode,
+                                       std::move(events), std::nullopt);
+    impl->props_.font = impl->ambientFont_;
+    impl->ApplyAppearance();
+    impl->ShowText(kHotKeyPlaceholder);
+    return std::unique_ptr<Velmo>(new Velmo(std::move(impl)));
+}
+
+std::unique_ptr<Velmo> Velmo::Load(HWND parent, std::wstring name, int controlId,
+                                   const RECT& bounds, const PropertyBag& stored,
+                                   const FontSpec& ambientFont, HostMode mode, VelmoEvents events) {
+    auto impl = std::make_unique<Impl>(parent, std::move(name), controlId, bounds, mode,
+                                       std::move(events), ambientFont);
+    impl->props_ = ReadVelmoProperties(stored, ambientFont);
+    impl->ApplyAppearance();
+    std::unique_ptr<Velmo> control(new Velmo(std::move(impl)));
+    Impl& self = *control->impl_;
+    if (mode == HostMode::User) {
+        self.Attach(*control);
+        self.RestoreSettings();
+    } else {
+        self.ShowText(ReadDesignText(stored));
+    }
+    return control;
+}
+
+void Velmo::SaveProperties(PropertyBag& stored) const {
+    VelmoProperties current = impl_->props_;
+    current.enabled = Enabled();
+    WriteVelmoProperties(stored, current, impl_->ambientFont_);
+}
+
+void Velmo::RaiseEvents() {
+    Raise(impl_->events_.HotKeyPressed);
+}
+
+std::uint32_t Velmo::BackColor() const {
+    return impl_->props_.backColor;
+}
+
+void Velmo::SetBackColor(std::uint32_t oleColor) {
+    impl_->props_.backColor = oleColor;
+    impl_->ApplyColors();
+    impl_->NotifyChanged(property::kBackColor);
+}
+
+std::uint32_t Velmo::ForeColor() const {
+    return impl_->props_.foreColor;
+}
+
+void Velmo::SetForeColor(std::uint32_t oleColor) {
+    impl_->props_.foreColor = oleColor;
+    impl_->ApplyColors();
+    impl_->NotifyChanged(property::kForeColor);
+}
+
+bool Velmo::Enabled() const {
+    return IsWindowEnabled(impl_->edit_) != FALSE;
+}
+
+void Velmo::SetEnabled(bool enabled) {
+    impl_->props_.enabled = enabled;
+    EnableWindow(impl_->edit_, enabled);
+    impl_->NotifyChanged(property::kEnabled);
+}
+
+FontSpec Velmo::Font() const {
+    return impl_->props_.font;
+}
+
+void Velmo::SetFont(const FontSpec& font) {
+    impl_->props_.font = font;
+    impl_->ApplyFont();
+    impl_->NotifyChanged(property::kFont);
+}
+
+std::int16_t Velmo::BorderStyle() const {
+    return impl_->props_.borderStyle;
+}
+
+void Velmo::SetBorderStyle(std::int16_t style) {
+    impl_->props_.borderStyle = style;
+    impl_->ApplyBorder();
+    impl_->NotifyChanged(property::kBorderStyle);
+}
+
+std::int16_t Velmo::Appearance() const {
+    return impl_->props_.appearance;
+}
+
+void Velmo::SetAppearance(std::int16_t appearance) {
+    impl_->props_.appearance = appearance;
+    impl_->ApplyBorder();
+    impl_->NotifyChanged(property::kAppearance);
+}
+
+std::wstring Velmo::Text() const {
+    return impl_->Text();
+}
+
+std::wstring Velmo::ToolTipText() const {
+    return impl_->props_.toolTipText;
+}
+
+void Velmo::SetToolTipText(const std::wstring& text) {
+    impl_->props_.toolTipText = text;
+    impl_->ApplyToolTip();
+    impl_->NotifyChanged(property::kToolTipText);
+}
+
+std::int32_t Velmo::KeyCode() const {
+    return impl_->capture_.KeyCode();
+}
+
+bool Velmo::HotKeyEnabled() const {
+    return impl_->hotKeyEnabled_;
+}
+
+void Velmo::SetHotKeyEnabled(bool enabled) {
+    impl_->SwitchRegistration(enabled);
+}
+
+std::int32_t Velmo::ModKeyCode() const {
+    return impl_->capture_.ModKeyCode();
+}
+
+void Velmo::SaveSettings() {
+    impl_->SaveSettings();
+}
+
+const std::wstring& Velmo::INIFileName() const {
+    return impl_->props_.iniFileName;
+}
+
+void Velmo::SetINIFileName(const std::wstring& value) {
+    impl_->SetDesignOnly(impl_->props_.iniFileName, value, property::kINIFileName);
+    modINI::IniSetFile(value);
+}
+
+std::int32_t Velmo::SettingLocation() const {
+    return impl_->props_.settingLocation;
+}
+
+void Velmo::SetSettingLocation(std::int32_t value) {
+    impl_->SetDesignOnly(impl_->props_.settingLocation, value, property::kSettingLocation);
+}
+
+const std::wstring& Velmo::RegKeyName() const {
+    return impl_->props_.regKeyName;
+}
+
+void Velmo::SetRegKeyName(const std::wstring& value) {
+    impl_->SetDesignOnly(impl_->props_.regKeyName, value, property::kRegKeyName);
+}
+
+HWND Velmo::Window() const {
+    return impl_->window_.get();
+}
+
+HWND Velmo::EditBox() const {
+    return impl_->edit_;
+}
+
+HWND Velmo::HotKeyWindow() const {
+    return impl_->hotKeyWindow_.get();
+}
+
+const std::wstring& Velmo::Name() const {
+    return impl_->name_;
+}
+
+HWND Velmo::ToolTipWindow() const {
+    return impl_->toolTip_;
+}
+
+void Velmo::SetHotKeyWindowFactoryForTesting(HotKeyWindowFactory factory) {
+    g_hotKeyWindowFactory = factory ? factory : &CreateHotKeyWindow;
+}
+
+} // namespace hkv

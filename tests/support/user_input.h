@@ -1,0 +1,131 @@
+#pragma once
+// Keyboard and mouse input through SendInput, as a user's hardware would give it: it goes to
+// whichever window has the focus, the keyboard state follows it, and registered hotkeys fire.
+#include <windows.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+namespace hkv::test {
+
+// Presses and releases keys. Every key still down when it goes out of scope is released, so a test
+// that fails half-way leaves no modifier stuck for the next one.
+class KeyboardInput {
+  public:
+    KeyboardInput() = default;
+    ~KeyboardInput() { ReleaseAll(); }
+    KeyboardInput(const KeyboardInput&) = delete;
+    KeyboardInput& operator=(const KeyboardInput&) = delete;
+
+    void Down(WORD vk) {
+        Send(vk, 0);
+        held_.push_back(vk);
+    }
+    void Up(WORD vk) {
+        Send(vk, KEYEVENTF_KEYUP);
+        std::erase(held_, vk);
+    }
+    void Tap(WORD vk) {
+        Down(vk);
+        Up(vk);
+    }
+    // Presses the keys in order, then releases them in reverse order.
+    void Chord(std::initializer_list<WORD> keys) {
+        for (WORD vk : keys) {
+            Down(vk);
+        }
+        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+            Up(*it);
+        }
+    }
+    void ReleaseAll() {
+        while (!held_.empty()) {
+            Up(held_.back());
+        }
+    }
+
+  private:
+    // Keys that live in the extended block of the keyboard: without the flag the system would
+    // take them for their numeric-keypad twins.
+    static bool IsExtended(WORD vk) {
+        switch (vk) {
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_DIVIDE:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    static void Send(WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+        SendInput(1, &input, sizeof input);
+    }
+
+    std::vector<WORD> held_;
+};
+
+// Mouse buttons at a point of the screen.
+class MouseInput {
+  public:
+    enum class Button { Left, Right, Middle };
+
+    static void MoveTo(POINT screen) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        // Absolute positions are in 0..65535 across the primary screen.
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+    }
+    static void Press(Button button) { SendButton(button, true); }
+    static void Release(Button button) { SendButton(button, false); }
+    static void Click(POINT screen, Button button = Button::Left) {
+        MoveTo(screen);
+        Press(button);
+        Release(button);
+    }
+    static void DoubleClick(POINT screen) {
+        Click(screen);
+        Click(screen);
+    }
+
+  private:
+    static void SendButton(Button button, bool down) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        switch (button) {
+        case Button::Left:
+            input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+            break;
+        case Button::Right:
+            input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+            break;
+        case Button::Middle:
+            input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+            break;
+        }
+        SendInput(1, &input, sizeof input);
+    }
+};
+
+} // namespace hkv::test
