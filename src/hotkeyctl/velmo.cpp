@@ -209,9 +209,11 @@ class Velmo::Impl {
     VelmoProperties props_;
     HotKeyCapture capture_;
     bool hotKeyEnabled_ = false;
-    HWND edit_ = nullptr;    // child of window_, destroyed with it
-    HWND toolTip_ = nullptr; // owned by window_, destroyed with it
+    HWND edit_ = nullptr; // child of window_, destroyed with it
     UniqueWindow window_;
+    // A popup is owned by the host's top-level window, not by this control's child window: it
+    // outlives the control unless destroyed with it, and goes away early with the host.
+    UniqueWindow toolTip_;
     UniqueWindow hotKeyWindow_;
 
   private:
@@ -289,6 +291,10 @@ Velmo::Impl::~Impl() {
         UnregisterOwnHotKey();
     }
     hotKeyWindow_.reset();
+    if (!IsWindow(toolTip_.get())) {
+        toolTip_.release(); // destroyed with the host's top-level window already
+    }
+    toolTip_.reset();
     window_.reset();
 }
 
@@ -341,7 +347,6 @@ LRESULT Velmo::Impl::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window_.release();
         edit_ = nullptr;
-        toolTip_ = nullptr;
         break;
     default:
         break;
@@ -627,14 +632,14 @@ void Velmo::Impl::ApplyToolTip() {
     tool.uId = reinterpret_cast<UINT_PTR>(edit_);
     tool.lpszText = const_cast<wchar_t*>(props_.toolTipText.c_str());
     if (toolTip_) {
-        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
         return;
     }
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(), nullptr,
-                               ModuleInstance(), nullptr);
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(),
+                                   nullptr, ModuleInstance(), nullptr));
+    SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 template <typename T>
@@ -827,7 +832,7 @@ const std::wstring& Velmo::Name() const {
 }
 
 HWND Velmo::ToolTipWindow() const {
-    return impl_->toolTip_;
+    return impl_->toolTip_.get();
 }
 
 void Velmo::SetHotKeyWindowFactoryForTesting(HotKeyWindowFactory factory) {
