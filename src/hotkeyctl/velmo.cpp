@@ -187,14 +187,26 @@ class Velmo::Impl {
 
     void ApplyAppearance();
     void ApplyColors();
+    void ApplyEnabled();
     void ApplyFont();
     void ApplyBorder();
     void ApplyToolTip();
-    void NotifyChanged(std::wstring_view propertyName) {
+
+    // Stores a property, applies it to the edit box where it shows there, and tells the host so
+    // that a layout editor saves it.
+    template <typename T>
+    void Change(T VelmoProperties::*field, const T& value, void (Impl::*apply)(),
+                std::wstring_view propertyName) {
+        props_.*field = value;
+        if (apply) {
+            (this->*apply)();
+        }
         Raise(events_.PropertyChanged, propertyName);
     }
+    // The settings store is fixed while the program runs.
     template <typename T>
-    void SetDesignOnly(T& field, const T& value, std::wstring_view propertyName);
+    void ChangeDesignOnly(T VelmoProperties::*field, const T& value,
+                          std::wstring_view propertyName);
 
     std::wstring Text() const;
     void SetText(std::wstring_view text);
@@ -583,7 +595,7 @@ void Velmo::Impl::SaveSettings() {
 
 void Velmo::Impl::ApplyAppearance() {
     ApplyColors();
-    EnableWindow(edit_, props_.enabled);
+    ApplyEnabled();
     ApplyFont();
     ApplyBorder();
     ApplyToolTip();
@@ -592,6 +604,10 @@ void Velmo::Impl::ApplyAppearance() {
 void Velmo::Impl::ApplyColors() {
     backBrush_ = UniqueBrush(CreateSolidBrush(ResolveOleColor(props_.backColor)));
     InvalidateRect(edit_, nullptr, TRUE);
+}
+
+void Velmo::Impl::ApplyEnabled() {
+    EnableWindow(edit_, props_.enabled);
 }
 
 void Velmo::Impl::ApplyFont() {
@@ -643,13 +659,13 @@ void Velmo::Impl::ApplyToolTip() {
 }
 
 template <typename T>
-void Velmo::Impl::SetDesignOnly(T& field, const T& value, std::wstring_view propertyName) {
+void Velmo::Impl::ChangeDesignOnly(T VelmoProperties::*field, const T& value,
+                                   std::wstring_view propertyName) {
     if (mode_ == HostMode::User) {
         throw AppError(kErrSetNotPermitted, kErrorSource,
                        L"'" + std::wstring(propertyName) + L"' cannot be set at run time");
     }
-    field = value;
-    NotifyChanged(propertyName);
+    Change(field, value, nullptr, propertyName);
 }
 
 // --- Velmo ---------------------------------------------------------------------------------------
@@ -701,9 +717,7 @@ std::uint32_t Velmo::BackColor() const {
 }
 
 void Velmo::SetBackColor(std::uint32_t oleColor) {
-    impl_->props_.backColor = oleColor;
-    impl_->ApplyColors();
-    impl_->NotifyChanged(property::kBackColor);
+    impl_->Change(&VelmoProperties::backColor, oleColor, &Impl::ApplyColors, property::kBackColor);
 }
 
 std::uint32_t Velmo::ForeColor() const {
@@ -711,9 +725,7 @@ std::uint32_t Velmo::ForeColor() const {
 }
 
 void Velmo::SetForeColor(std::uint32_t oleColor) {
-    impl_->props_.foreColor = oleColor;
-    impl_->ApplyColors();
-    impl_->NotifyChanged(property::kForeColor);
+    impl_->Change(&VelmoProperties::foreColor, oleColor, &Impl::ApplyColors, property::kForeColor);
 }
 
 bool Velmo::Enabled() const {
@@ -721,9 +733,7 @@ bool Velmo::Enabled() const {
 }
 
 void Velmo::SetEnabled(bool enabled) {
-    impl_->props_.enabled = enabled;
-    EnableWindow(impl_->edit_, enabled);
-    impl_->NotifyChanged(property::kEnabled);
+    impl_->Change(&VelmoProperties::enabled, enabled, &Impl::ApplyEnabled, property::kEnabled);
 }
 
 FontSpec Velmo::Font() const {
@@ -731,9 +741,7 @@ FontSpec Velmo::Font() const {
 }
 
 void Velmo::SetFont(const FontSpec& font) {
-    impl_->props_.font = font;
-    impl_->ApplyFont();
-    impl_->NotifyChanged(property::kFont);
+    impl_->Change(&VelmoProperties::font, font, &Impl::ApplyFont, property::kFont);
 }
 
 std::int16_t Velmo::BorderStyle() const {
@@ -741,9 +749,7 @@ std::int16_t Velmo::BorderStyle() const {
 }
 
 void Velmo::SetBorderStyle(std::int16_t style) {
-    impl_->props_.borderStyle = style;
-    impl_->ApplyBorder();
-    impl_->NotifyChanged(property::kBorderStyle);
+    impl_->Change(&VelmoProperties::borderStyle, style, &Impl::ApplyBorder, property::kBorderStyle);
 }
 
 std::int16_t Velmo::Appearance() const {
@@ -751,9 +757,8 @@ std::int16_t Velmo::Appearance() const {
 }
 
 void Velmo::SetAppearance(std::int16_t appearance) {
-    impl_->props_.appearance = appearance;
-    impl_->ApplyBorder();
-    impl_->NotifyChanged(property::kAppearance);
+    impl_->Change(&VelmoProperties::appearance, appearance, &Impl::ApplyBorder,
+                  property::kAppearance);
 }
 
 std::wstring Velmo::Text() const {
@@ -765,9 +770,7 @@ std::wstring Velmo::ToolTipText() const {
 }
 
 void Velmo::SetToolTipText(const std::wstring& text) {
-    impl_->props_.toolTipText = text;
-    impl_->ApplyToolTip();
-    impl_->NotifyChanged(property::kToolTipText);
+    impl_->Change(&VelmoProperties::toolTipText, text, &Impl::ApplyToolTip, property::kToolTipText);
 }
 
 std::int32_t Velmo::KeyCode() const {
@@ -795,7 +798,7 @@ const std::wstring& Velmo::INIFileName() const {
 }
 
 void Velmo::SetINIFileName(const std::wstring& value) {
-    impl_->SetDesignOnly(impl_->props_.iniFileName, value, property::kINIFileName);
+    impl_->ChangeDesignOnly(&VelmoProperties::iniFileName, value, property::kINIFileName);
     modINI::IniSetFile(value);
 }
 
@@ -804,7 +807,7 @@ std::int32_t Velmo::SettingLocation() const {
 }
 
 void Velmo::SetSettingLocation(std::int32_t value) {
-    impl_->SetDesignOnly(impl_->props_.settingLocation, value, property::kSettingLocation);
+    impl_->ChangeDesignOnly(&VelmoProperties::settingLocation, value, property::kSettingLocation);
 }
 
 const std::wstring& Velmo::RegKeyName() const {
@@ -812,7 +815,7 @@ const std::wstring& Velmo::RegKeyName() const {
 }
 
 void Velmo::SetRegKeyName(const std::wstring& value) {
-    impl_->SetDesignOnly(impl_->props_.regKeyName, value, property::kRegKeyName);
+    impl_->ChangeDesignOnly(&VelmoProperties::regKeyName, value, property::kRegKeyName);
 }
 
 HWND Velmo::Window() const {
