@@ -187,14 +187,26 @@ class Velmo::Impl {
 
     void ApplyAppearance();
     void ApplyColors();
+    void ApplyEnabled();
     void ApplyFont();
     void ApplyBorder();
     void ApplyToolTip();
-    void NotifyChanged(std::wstring_view propertyName) {
+
+    // Stores a property, applies it to the edit box where it shows there, and tells the host so
+    // that a layout editor saves it.
+    template <typename T>
+    void Change(T VelmoProperties::*field, const T& value, void (Impl::*apply)(),
+                std::wstring_view propertyName) {
+        props_.*field = value;
+        if (apply) {
+            (this->*apply)();
+        }
         Raise(events_.PropertyChanged, propertyName);
     }
+    // The settings store is fixed while the program runs.
     template <typename T>
-    void SetDesignOnly(T& field, const T& value, std::wstring_view propertyName);
+    void ChangeDesignOnly(T VelmoProperties::*field, const T& value,
+                          std::wstring_view propertyName);
 
     std::wstring Text() const;
     void SetText(std::wstring_view text);
@@ -209,9 +221,11 @@ class Velmo::Impl {
     VelmoProperties props_;
     HotKeyCapture capture_;
     bool hotKeyEnabled_ = false;
-    HWND edit_ = nullptr;    // child of window_, destroyed with it
-    HWND toolTip_ = nullptr; // owned by window_, destroyed with it
+    HWND edit_ = nullptr; // child of window_, destroyed with it
     UniqueWindow window_;
+    // A popup is owned by the host's top-level window, not by this control's child window: it
+    // outlives the control unless destroyed with it, and goes away early with the host.
+    UniqueWindow toolTip_;
     UniqueWindow hotKeyWindow_;
 
   private:
@@ -289,6 +303,10 @@ Velmo::Impl::~Impl() {
         UnregisterOwnHotKey();
     }
     hotKeyWindow_.reset();
+    if (!IsWindow(toolTip_.get())) {
+        toolTip_.release(); // destroyed with the host's top-level window already
+    }
+    toolTip_.reset();
     window_.reset();
 }
 
@@ -341,7 +359,6 @@ LRESULT Velmo::Impl::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window_.release();
         edit_ = nullptr;
-        toolTip_ = nullptr;
         break;
     default:
         break;
@@ -578,7 +595,7 @@ void Velmo::Impl::SaveSettings() {
 
 void Velmo::Impl::ApplyAppearance() {
     ApplyColors();
-    EnableWindow(edit_, props_.enabled);
+    ApplyEnabled();
     ApplyFont();
     ApplyBorder();
     ApplyToolTip();
@@ -587,6 +604,10 @@ void Velmo::Impl::ApplyAppearance() {
 void Velmo::Impl::ApplyColors() {
     backBrush_ = UniqueBrush(CreateSolidBrush(ResolveOleColor(props_.backColor)));
     InvalidateRect(edit_, nullptr, TRUE);
+}
+
+void Velmo::Impl::ApplyEnabled() {
+    EnableWindow(edit_, props_.enabled);
 }
 
 void Velmo::Impl::ApplyFont() {
@@ -627,24 +648,24 @@ void Velmo::Impl::ApplyToolTip() {
     tool.uId = reinterpret_cast<UINT_PTR>(edit_);
     tool.lpszText = const_cast<wchar_t*>(props_.toolTipText.c_str());
     if (toolTip_) {
-        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
         return;
     }
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(), nullptr,
-                               ModuleInstance(), nullptr);
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(),
+                                   nullptr, ModuleInstance(), nullptr));
+    SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 template <typename T>
-void Velmo::Impl::SetDesignOnly(T& field, const T& value, std::wstring_view propertyName) {
+void Velmo::Impl::ChangeDesignOnly(T VelmoProperties::*field, const T& value,
+                                   std::wstring_view propertyName) {
     if (mode_ == HostMode::User) {
         throw AppError(kErrSetNotPermitted, kErrorSource,
                        L"'" + std::wstring(propertyName) + L"' cannot be set at run time");
     }
-    field = value;
-    NotifyChanged(propertyName);
+    Change(field, value, nullptr, propertyName);
 }
 
 // --- Velmo ---------------------------------------------------------------------------------------
@@ -696,9 +717,7 @@ std::uint32_t Velmo::BackColor() const {
 }
 
 void Velmo::SetBackColor(std::uint32_t oleColor) {
-    impl_->props_.backColor = oleColor;
-    impl_->ApplyColors();
-    impl_->NotifyChanged(property::kBackColor);
+    impl_->Change(&VelmoProperties::backColor, oleColor, &Impl::ApplyColors, property::kBackColor);
 }
 
 std::uint32_t Velmo::ForeColor() const {
@@ -706,9 +725,7 @@ std::uint32_t Velmo::ForeColor() const {
 }
 
 void Velmo::SetForeColor(std::uint32_t oleColor) {
-    impl_->props_.foreColor = oleColor;
-    impl_->ApplyColors();
-    impl_->NotifyChanged(property::kForeColor);
+    impl_->Change(&VelmoProperties::foreColor, oleColor, &Impl::ApplyColors, property::kForeColor);
 }
 
 bool Velmo::Enabled() const {
@@ -716,9 +733,7 @@ bool Velmo::Enabled() const {
 }
 
 void Velmo::SetEnabled(bool enabled) {
-    impl_->props_.enabled = enabled;
-    EnableWindow(impl_->edit_, enabled);
-    impl_->NotifyChanged(property::kEnabled);
+    impl_->Change(&VelmoProperties::enabled, enabled, &Impl::ApplyEnabled, property::kEnabled);
 }
 
 FontSpec Velmo::Font() const {
@@ -726,9 +741,7 @@ FontSpec Velmo::Font() const {
 }
 
 void Velmo::SetFont(const FontSpec& font) {
-    impl_->props_.font = font;
-    impl_->ApplyFont();
-    impl_->NotifyChanged(property::kFont);
+    impl_->Change(&VelmoProperties::font, font, &Impl::ApplyFont, property::kFont);
 }
 
 std::int16_t Velmo::BorderStyle() const {
@@ -736,9 +749,7 @@ std::int16_t Velmo::BorderStyle() const {
 }
 
 void Velmo::SetBorderStyle(std::int16_t style) {
-    impl_->props_.borderStyle = style;
-    impl_->ApplyBorder();
-    impl_->NotifyChanged(property::kBorderStyle);
+    impl_->Change(&VelmoProperties::borderStyle, style, &Impl::ApplyBorder, property::kBorderStyle);
 }
 
 std::int16_t Velmo::Appearance() const {
@@ -746,9 +757,8 @@ std::int16_t Velmo::Appearance() const {
 }
 
 void Velmo::SetAppearance(std::int16_t appearance) {
-    impl_->props_.appearance = appearance;
-    impl_->ApplyBorder();
-    impl_->NotifyChanged(property::kAppearance);
+    impl_->Change(&VelmoProperties::appearance, appearance, &Impl::ApplyBorder,
+                  property::kAppearance);
 }
 
 std::wstring Velmo::Text() const {
@@ -760,9 +770,7 @@ std::wstring Velmo::ToolTipText() const {
 }
 
 void Velmo::SetToolTipText(const std::wstring& text) {
-    impl_->props_.toolTipText = text;
-    impl_->ApplyToolTip();
-    impl_->NotifyChanged(property::kToolTipText);
+    impl_->Change(&VelmoProperties::toolTipText, text, &Impl::ApplyToolTip, property::kToolTipText);
 }
 
 std::int32_t Velmo::KeyCode() const {
@@ -790,7 +798,7 @@ const std::wstring& Velmo::INIFileName() const {
 }
 
 void Velmo::SetINIFileName(const std::wstring& value) {
-    impl_->SetDesignOnly(impl_->props_.iniFileName, value, property::kINIFileName);
+    impl_->ChangeDesignOnly(&VelmoProperties::iniFileName, value, property::kINIFileName);
     modINI::IniSetFile(value);
 }
 
@@ -799,7 +807,7 @@ std::int32_t Velmo::SettingLocation() const {
 }
 
 void Velmo::SetSettingLocation(std::int32_t value) {
-    impl_->SetDesignOnly(impl_->props_.settingLocation, value, property::kSettingLocation);
+    impl_->ChangeDesignOnly(&VelmoProperties::settingLocation, value, property::kSettingLocation);
 }
 
 const std::wstring& Velmo::RegKeyName() const {
@@ -807,7 +815,7 @@ const std::wstring& Velmo::RegKeyName() const {
 }
 
 void Velmo::SetRegKeyName(const std::wstring& value) {
-    impl_->SetDesignOnly(impl_->props_.regKeyName, value, property::kRegKeyName);
+    impl_->ChangeDesignOnly(&VelmoProperties::regKeyName, value, property::kRegKeyName);
 }
 
 HWND Velmo::Window() const {
@@ -827,7 +835,7 @@ const std::wstring& Velmo::Name() const {
 }
 
 HWND Velmo::ToolTipWindow() const {
-    return impl_->toolTip_;
+    return impl_->toolTip_.get();
 }
 
 void Velmo::SetHotKeyWindowFactoryForTesting(HotKeyWindowFactory factory) {

@@ -67,10 +67,7 @@ class PopupMenuWatcher {
 
 // Positions in twips, as the control reports them: 1440 per inch of the screen.
 float Twips(int pixels, int axis) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, axis);
-    ReleaseDC(nullptr, screen);
-    return static_cast<float>(pixels * 1440.0 / dpi);
+    return static_cast<float>(pixels * 1440.0 / ScreenDpi(axis));
 }
 
 POINT ScreenPointOf(HWND window, POINT client) {

@@ -43,12 +43,6 @@ bool IsHooked(HWND edit) {
            reinterpret_cast<LONG_PTR>(&modSubClass::EditBoxProc);
 }
 
-int ScreenDpiY() {
-    HDC screen = GetDC(nullptr);
-    ScopeGuard release([screen] { ReleaseDC(nullptr, screen); });
-    return GetDeviceCaps(screen, LOGPIXELSY);
-}
-
 // The colours the control gives its edit box when the box asks before painting.
 struct Paint {
     COLORREF brush;
@@ -337,7 +331,7 @@ TEST_F(VelmoSettings, AppearanceSettersForwardToTheEditBoxAndReportTheChange) {
     EXPECT_EQ(paint.text, GetSysColor(COLOR_WINDOWTEXT));
     LOGFONTW font = FontOf(box);
     EXPECT_STREQ(font.lfFaceName, L"宋体");
-    EXPECT_EQ(font.lfHeight, -MulDiv(9, ScreenDpiY(), 72));
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, ScreenDpi(LOGPIXELSY), 72));
     EXPECT_EQ(font.lfWeight, 400);
     EXPECT_EQ(font.lfCharSet, 134);
     EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & WS_BORDER, 0);
@@ -360,7 +354,7 @@ TEST_F(VelmoSettings, AppearanceSettersForwardToTheEditBoxAndReportTheChange) {
     velmo->SetFont(consolas);
     font = FontOf(box);
     EXPECT_STREQ(font.lfFaceName, L"Consolas");
-    EXPECT_EQ(font.lfHeight, -MulDiv(21, ScreenDpiY(), 144));
+    EXPECT_EQ(font.lfHeight, -MulDiv(21, ScreenDpi(LOGPIXELSY), 144));
     EXPECT_EQ(font.lfWeight, 700);
     EXPECT_TRUE(font.lfItalic);
     EXPECT_EQ(velmo->Font(), consolas);
@@ -379,10 +373,13 @@ TEST_F(VelmoSettings, AppearanceSettersForwardToTheEditBoxAndReportTheChange) {
     velmo->SetToolTipText(L"changed");
     EXPECT_EQ(ToolTipTextOf(velmo->ToolTipWindow(), velmo->Window(), box), L"changed");
     EXPECT_EQ(velmo->ToolTipText(), L"changed");
+    HWND toolTip = velmo->ToolTipWindow();
 
     EXPECT_EQ(log_.changed, (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled",
                                                        L"Font", L"BorderStyle", L"Appearance",
                                                        L"ToolTipText", L"ToolTipText"}));
+    velmo.reset();
+    EXPECT_FALSE(IsWindow(toolTip)) << "the tooltip outlived its control";
 }
 
 TEST_F(VelmoSettings, ControlIsAChildAtItsPlaceAndTheEditBoxFollowsItsSize) {

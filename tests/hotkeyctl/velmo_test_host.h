@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/scope_guard.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/property_bag.h"
 #include "hotkeyctl/velmo.h"
@@ -44,6 +45,13 @@ inline std::wstring SystemKeyName(int vk) {
     wchar_t buffer[255] = {};
     int n = GetKeyNameTextW(static_cast<LONG>(scan << 16), buffer, 255);
     return std::wstring(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+// Dots per inch of the screen along LOGPIXELSX or LOGPIXELSY.
+inline int ScreenDpi(int axis) {
+    HDC screen = GetDC(nullptr);
+    ScopeGuard release([screen] { ReleaseDC(nullptr, screen); });
+    return GetDeviceCaps(screen, axis);
 }
 
 struct VelmoEventLog {
