@@ -6,6 +6,12 @@ void DragWindow(HWND window) {
     if (IsZoomed(window)) {
         return;
     }
+    // Title strips call this on every mouse move. Without the primary button down the system's
+    // move loop would start anyway and the window would run after the pointer until a click.
+    // The state as of the message being handled, in logical buttons (after any swap).
+    if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) {
+        return;
+    }
     ReleaseCapture();
     // The move loop starts from the point the "press" was made at: the cursor, in screen pixels.
     POINT cursor{};

@@ -206,10 +206,11 @@ TEST_F(App, ClearedRowAndRowWithoutShortcutPlayNothing) {
 }
 
 TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
-    // Row 1 holds Ctrl + C down for its pause; F8 pressed meanwhile plays A inside it.
+    // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
+    // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
     ProgramUnderTest program(L"nested");
     ASSERT_TRUE(program.WriteIni(
-        "[conftooltip]\r\n0=2|17|67\r\n2=1|65\r\n"
+        "[conftooltip]\r\n0=2|65|66\r\n2=1|67\r\n"
         "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"
         "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
@@ -219,22 +220,20 @@ TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
     ASSERT_TRUE(target.TakeFocus());
     SendKey(VK_F7, false);
     SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'C', false); }))
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
         << Describe(target.keys());
     SendKey(VK_F8, false);
     SendKey(VK_F8, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), VK_CONTROL, true); }))
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
-    auto played = From(target.keys(), VK_CONTROL);
     std::vector<std::pair<int, bool>> seen;
-    for (const auto& k : played) {
-        if (k.vk != VK_F8) {
+    for (const auto& k : From(target.keys(), 'A')) {
+        if (k.vk != VK_F8) { // the user's own release of the hotkey's key reaches the window
             seen.emplace_back(k.vk, k.up);
         }
     }
-    const std::vector<std::pair<int, bool>> expected{{VK_CONTROL, false}, {'C', false},
-                                                     {'A', false},        {'A', true},
-                                                     {'C', true},         {VK_CONTROL, true}};
+    const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
+                                                     {'C', true},  {'B', true},  {'A', true}};
     EXPECT_EQ(seen, expected) << Describe(target.keys());
     EXPECT_TRUE(KeysDown().empty());
 }
@@ -325,11 +324,14 @@ TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
     }
     PumpFor(50);
     MouseButton(false);
+    RECT now{};
     ASSERT_TRUE(WaitUntil([&] {
-        RECT now;
         GetWindowRect(program.Main(), &now);
-        return now.left == start.left - 60 && now.top == start.top + 40;
-    })) << "the window did not follow the mouse";
+        // The move loop starts at the first move, so the window may lag by that one step.
+        return now.left <= start.left - 54 && now.left >= start.left - 60 &&
+               now.top >= start.top + 36 && now.top <= start.top + 40;
+    })) << "the window did not follow the mouse: it went from " << start.left << "," << start.top
+        << " to " << now.left << "," << now.top;
 }
 
 TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {

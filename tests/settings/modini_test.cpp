@@ -151,3 +151,20 @@ TEST_F(IniFile, WriteIntoMissingFolderIsLostSilently) {
     EXPECT_EQ(IniRead(L"conftext", L"0", L"none"), L"none");
     EXPECT_FALSE(FileExists(ExecutableFolder() + L"\\no_such_folder_for_ini\\set.ini"));
 }
+
+TEST_F(IniFile, ExistingAnsiFileBecomesUnicodeOnlyWhenATextDoesNotFitItsCodePage) {
+    ASSERT_TRUE(WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n[Velmo]\r\nVelmo1KeyCode=75\r\n"));
+    IniWrite(L"Velmo", L"Velmo1Text", L"Ctrl + Alt + K");
+    ASSERT_NE(ReadFileBytes(path_).at(0), 0xFF) << "a text that fits keeps the file ANSI";
+
+    IniWrite(L"Velmo", L"Velmo2Text", L"按下快捷键");
+    auto bytes = ReadFileBytes(path_);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xFE);
+    EXPECT_EQ(IniRead(L"Velmo", L"Velmo2Text", L""), L"按下快捷键");
+    // Everything the file held before is still there.
+    EXPECT_EQ(IniRead(L"conftext", L"0", L""), L"Ctrl + C");
+    EXPECT_EQ(IniRead(L"Velmo", L"Velmo1KeyCode", L""), L"75");
+    EXPECT_EQ(IniRead(L"Velmo", L"Velmo1Text", L""), L"Ctrl + Alt + K");
+}
