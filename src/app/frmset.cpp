@@ -42,7 +42,9 @@ constexpr int kMaxEmissionsInProgress = 4;
 
 constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN};
 
-bool IsKeyDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+bool IsKeyDown(int vk) {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
 
 // The hotkey's modifiers still held, not counting those the old shortcut presses itself nor
 // those an emission in progress holds down (a press during another row's pause).
@@ -61,8 +63,8 @@ bool ForeignModifierDown(const std::optional<KeyCodeList>& shortcut) {
     return false;
 }
 
-LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
     if (msg == WM_LBUTTONUP) {
         LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
         SendMessageW(GetParent(hwnd), WM_COMMAND,
@@ -121,23 +123,21 @@ void FrmSet::CreateControls() {
 
     auto createText1 = [&](int i) {
         PixelRect r = px({240, 810 + kRowPitchTwips * i, 1935, 300});
-        text1_[i] = CreateWindowExW(0, WC_EDITW, L"Text1",
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL |
-                                        ES_READONLY,
-                                    r.left, r.top, r.width, r.height, self,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1First + i)),
-                                    instance, nullptr);
+        text1_[i] = CreateWindowExW(
+            0, WC_EDITW, L"Text1",
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, r.left, r.top,
+            r.width, r.height, self,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1First + i)), instance, nullptr);
         setFont(text1_[i], formFont_.get());
         SetWindowSubclass(text1_[i], ShortcutBoxProc, 0, 0);
     };
     createText1(0);
     for (int n = 0; n < ids::kRows; ++n) {
         PixelRect r = px({4650, 825 + kRowPitchTwips * n, 1000, 300});
-        checks_[n] = CreateWindowExW(0, WC_BUTTONW, kEnableText,
-                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-                                     r.left, r.top, r.width, r.height, self,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCheckFirst + n)),
-                                     instance, nullptr);
+        checks_[n] = CreateWindowExW(
+            0, WC_BUTTONW, kEnableText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+            r.left, r.top, r.width, r.height, self,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCheckFirst + n)), instance, nullptr);
         setFont(checks_[n], formFont_.get());
     }
     for (int i = 1; i < ids::kRows; ++i) {
@@ -153,9 +153,9 @@ void FrmSet::CreateControls() {
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
         events.HotKeyPressed = [this, n] { Velmo_HotKeyPressed(n); };
-        velmos_[n] = Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n,
-                                 bounds, velmoProperties, kFormFont, HostMode::User,
-                                 std::move(events));
+        velmos_[n] =
+            Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n, bounds,
+                        velmoProperties, kFormFont, HostMode::User, std::move(events));
     }
 
     picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), colors::kBackground);
@@ -191,18 +191,26 @@ bool FrmSet::Form_Load() {
     return true;
 }
 
-void FrmSet::SetText1(int i, const std::wstring& text) { SetWindowTextW(text1_[i], text.c_str()); }
+void FrmSet::SetText1(int i, const std::wstring& text) {
+    SetWindowTextW(text1_[i], text.c_str());
+}
 
 void FrmSet::SetText1ToolTip(int i, const std::wstring& keyCodeList) {
     text1ToolTips_[i] = keyCodeList;
     toolTip_.SetText(text1_[i], keyCodeList);
 }
 
-std::wstring FrmSet::Text1ToolTip(int i) const { return text1ToolTips_[i]; }
+std::wstring FrmSet::Text1ToolTip(int i) const {
+    return text1ToolTips_[i];
+}
 
-void FrmSet::SetVisible(bool visible) { ShowWindow(hwnd(), visible ? SW_SHOW : SW_HIDE); }
+void FrmSet::SetVisible(bool visible) {
+    ShowWindow(hwnd(), visible ? SW_SHOW : SW_HIDE);
+}
 
-void FrmSet::opendo(std::wstring_view textall) { hkv::opendo(textall); }
+void FrmSet::opendo(std::wstring_view textall) {
+    hkv::opendo(textall);
+}
 
 LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -236,7 +244,9 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 // Alt+F4 and the taskbar's close leave the program the orderly way.
-void FrmSet::OnClose() { Image3_Click(); }
+void FrmSet::OnClose() {
+    Image3_Click();
+}
 
 void FrmSet::OnCommand(int id, WORD code) {
     if (id >= ids::kCheckFirst && id < ids::kCheckFirst + ids::kRows && code == BN_CLICKED) {
@@ -307,7 +317,9 @@ void FrmSet::Image1_Click() {
     ShellExecuteW(hwnd(), L"open", kHomePage, L"", L"", SW_SHOWNORMAL);
 }
 
-void FrmSet::Image2_Click() { SetVisible(false); }
+void FrmSet::Image2_Click() {
+    SetVisible(false);
+}
 
 void FrmSet::Form_MouseMove(LPARAM lParam) {
     // The tray icon reports its mouse messages here, as the x coordinate of a mouse move.
@@ -318,8 +330,8 @@ void FrmSet::Form_MouseMove(LPARAM lParam) {
     case WM_RBUTTONUP:
         SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
         if (!cd_) {
-            cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
-                                                             [this] { Image3_Click(); }});
+            cd_ = std::make_unique<CdWindow>(
+                TrayMenuActions{[this] { SetVisible(true); }, [this] { Image3_Click(); }});
             if (!cd_->Create()) {
                 cd_.reset();
                 break;

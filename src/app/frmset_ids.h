@@ -17,9 +17,9 @@ inline constexpr int kImage3 = 104;
 inline constexpr int kPicture1 = 110;
 inline constexpr int kLabel3First = 111; // Label3(0); Label3(1) is kLabel3First + 1
 inline constexpr int kLabel4 = 113;
-inline constexpr int kText1First = 200;  // Text1(i) = kText1First + i
-inline constexpr int kVelmoFirst = 300;  // Velmo N = kVelmoFirst + N - 1
-inline constexpr int kCheckFirst = 400;  // Check N = kCheckFirst + N - 1
+inline constexpr int kText1First = 200; // Text1(i) = kText1First + i
+inline constexpr int kVelmoFirst = 300; // Velmo N = kVelmoFirst + N - 1
+inline constexpr int kCheckFirst = 400; // Check N = kCheckFirst + N - 1
 
 // edit
 inline constexpr int kEditPmenu = 500;

@@ -1,6 +1,7 @@
 #pragma once
 // A run-time failure as the program passes it on: a number, where it came from and what it was.
-// Callers that pass a failure on may prefix the description with their own place, as the delay does.
+// Callers that pass a failure on may prefix the description with their own place, as the delay
+// does.
 #include <stdexcept>
 #include <string>
 

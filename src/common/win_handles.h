@@ -7,15 +7,33 @@
 namespace hkv {
 
 namespace detail {
-inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
-inline void DestroyWnd(HWND h) { ::DestroyWindow(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DeleteFontHandle(HFONT h) { ::DeleteObject(h); }
-inline void DeleteBrushHandle(HBRUSH h) { ::DeleteObject(h); }
-inline void DeleteBitmapHandle(HBITMAP h) { ::DeleteObject(h); }
-inline void UnhookHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
-inline void CloseRegKey(HKEY h) { ::RegCloseKey(h); }
+inline void CloseKernelHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void DestroyWnd(HWND h) {
+    ::DestroyWindow(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DeleteFontHandle(HFONT h) {
+    ::DeleteObject(h);
+}
+inline void DeleteBrushHandle(HBRUSH h) {
+    ::DeleteObject(h);
+}
+inline void DeleteBitmapHandle(HBITMAP h) {
+    ::DeleteObject(h);
+}
+inline void UnhookHook(HHOOK h) {
+    ::UnhookWindowsHookEx(h);
+}
+inline void CloseRegKey(HKEY h) {
+    ::RegCloseKey(h);
+}
 } // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, &detail::CloseKernelHandle>;

@@ -10,13 +10,13 @@ constexpr std::wstring_view kSeparator = L" + ";
 
 const std::array<std::wstring_view, kKeyListEntries>& KeyListEntries() {
     static const std::array<std::wstring_view, kKeyListEntries> entries{
-        L"",    L"Shift", L"Ctrl", L"Alt",  L"Win", L"Enter", L"Backspace", L"Space", L"ESC",
-        L"LEFT", L"Right", L"UP",  L"BOTTOM", L"+", L"-",     L"*",         L"/",     L"L-1",
-        L"L-2", L"L-3",   L"L-4",  L"L-5",  L"L-6", L"L-7",   L"L-8",       L"L-9",   L"L-0",
-        L"R-1", L"R-2",   L"R-3",  L"R-4",  L"R-5", L"R-6",   L"R-7",       L"R-8",   L"R-9",
-        L"R-0", L"A",     L"B",    L"C",    L"D",   L"E",     L"F",         L"G",     L"H",
-        L"I",   L"J",     L"K",    L"L",    L"M",   L"N",     L"O",         L"P",     L"Q",
-        L"R",   L"S",     L"T",    L"U",    L"V",   L"W",     L"X",         L"Y",     L"Z",
+        L"",     L"Shift", L"Ctrl", L"Alt",    L"Win", L"Enter", L"Backspace", L"Space", L"ESC",
+        L"LEFT", L"Right", L"UP",   L"BOTTOM", L"+",   L"-",     L"*",         L"/",     L"L-1",
+        L"L-2",  L"L-3",   L"L-4",  L"L-5",    L"L-6", L"L-7",   L"L-8",       L"L-9",   L"L-0",
+        L"R-1",  L"R-2",   L"R-3",  L"R-4",    L"R-5", L"R-6",   L"R-7",       L"R-8",   L"R-9",
+        L"R-0",  L"A",     L"B",    L"C",      L"D",   L"E",     L"F",         L"G",     L"H",
+        L"I",    L"J",     L"K",    L"L",      L"M",   L"N",     L"O",         L"P",     L"Q",
+        L"R",    L"S",     L"T",    L"U",      L"V",   L"W",     L"X",         L"Y",     L"Z",
     };
     return entries;
 }
@@ -47,8 +47,8 @@ std::optional<Composition> Compose(const std::array<KeyPick, kMaxShortcutKeys>& 
         }
     }
     if (result.displayText.size() >= kSeparator.size() &&
-        std::wstring_view(result.displayText).substr(result.displayText.size() - kSeparator.size()) ==
-            kSeparator) {
+        std::wstring_view(result.displayText)
+                .substr(result.displayText.size() - kSeparator.size()) == kSeparator) {
         result.displayText.resize(result.displayText.size() - kSeparator.size());
     }
     result.num = std::to_wstring(count);

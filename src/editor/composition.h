@@ -26,9 +26,9 @@ struct KeyPick {
 KeyPick PickFromName(std::wstring_view name);
 
 struct Composition {
-    std::wstring displayText;  // "Ctrl + C"
-    std::wstring num;          // "2"
-    std::wstring keyCodeList;  // "2|17|67"
+    std::wstring displayText; // "Ctrl + C"
+    std::wstring num;         // "2"
+    std::wstring keyCodeList; // "2|17|67"
 };
 
 // Nothing when the first key is not set: a shortcut must start in the first list.

@@ -62,10 +62,10 @@ void EditDialog::CreateControls() {
     auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& tw, int id,
                       const wchar_t* text, int extraHeight = 0) {
         const PixelRect r = ToPixels(tw, dpi());
-        HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                       r.left, r.top, r.width, r.height + extraHeight, self,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                       nullptr);
+        HWND control =
+            CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left, r.top,
+                            r.width, r.height + extraHeight, self,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
         return control;
     };
@@ -125,7 +125,9 @@ void EditDialog::Form_Load() {
     }
 }
 
-void EditDialog::SetPd(const std::wstring& row) { SetBoxText(pd_, row); }
+void EditDialog::SetPd(const std::wstring& row) {
+    SetBoxText(pd_, row);
+}
 
 void EditDialog::Show() {
     if (!shownBefore_) {
@@ -139,7 +141,9 @@ void EditDialog::Show() {
     }
 }
 
-void EditDialog::OnClose() { Image3_Click(); }
+void EditDialog::OnClose() {
+    Image3_Click();
+}
 
 void EditDialog::OnCommand(int id, WORD code) {
     if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {

@@ -34,8 +34,8 @@ std::optional<KeyCodeList> ParseKeyCodeList(std::wstring_view text) {
             return std::nullopt; // fewer fields than the count promises
         }
         std::size_t bar = text.find(L'|', start);
-        std::wstring_view value =
-            text.substr(start, bar == std::wstring_view::npos ? std::wstring_view::npos : bar - start);
+        std::wstring_view value = text.substr(
+            start, bar == std::wstring_view::npos ? std::wstring_view::npos : bar - start);
         start = bar == std::wstring_view::npos ? text.size() + 1 : bar + 1;
         if (field == 0) {
             if (value != L"1" && value != L"2" && value != L"3") {

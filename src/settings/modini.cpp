@@ -93,10 +93,10 @@ void MakeUnicodeIfNeeded(const std::wstring& path, const std::wstring& section,
         return;
     }
     std::wstring text(bytes.size(), L'\0');
-    const int n = bytes.empty() ? 0
-                                : MultiByteToWideChar(CP_ACP, 0, bytes.data(),
-                                                      static_cast<int>(bytes.size()), text.data(),
-                                                      static_cast<int>(text.size()));
+    const int n = bytes.empty()
+                      ? 0
+                      : MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                            text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(n));
     text.insert(text.begin(), L'\xFEFF');
     SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
@@ -113,7 +113,9 @@ void IniSetFile(const std::wstring& fileName) {
     PathStorage() = JoinFolderAndFile(FolderOfPath(ExecutablePath()), fileName);
 }
 
-const std::wstring& IniFilePath() { return PathStorage(); }
+const std::wstring& IniFilePath() {
+    return PathStorage();
+}
 
 std::wstring IniRead(const std::wstring& section, const std::wstring& key,
                      const std::wstring& defaultValue) {

@@ -47,9 +47,9 @@ bool CdWindow::Create() {
     // The window owns the menu now and destroys it with itself.
     menuBar_.release();
     const PixelRect button = ToPixels({1320, 600, 1575, 735}, dpi);
-    command1_.reset(CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                    button.left, button.top, button.width, button.height, hwnd(),
-                                    nullptr, GetModuleHandleW(nullptr), nullptr));
+    command1_.reset(CreateWindowExW(
+        0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.left, button.top,
+        button.width, button.height, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr));
     return true;
 }
 

@@ -115,7 +115,9 @@ LRESULT PictureBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ChildControl::OnMessage(msg, wParam, lParam);
 }
 
-void PictureBox::Paint(HDC dc, const RECT& client) { FillBackground(dc, client, backColor_); }
+void PictureBox::Paint(HDC dc, const RECT& client) {
+    FillBackground(dc, client, backColor_);
+}
 
 bool ImageBox::Create(HWND parent, int id, const PixelRect& bounds, PictureId picture,
                       COLORREF backColor) {

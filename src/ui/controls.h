@@ -29,7 +29,7 @@ class ChildControl : public WindowBase {
 };
 
 struct LabelStyle {
-    HFONT font = nullptr;                 // not owned
+    HFONT font = nullptr; // not owned
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF backColor = RGB(255, 255, 255);
     bool centred = false;

@@ -7,8 +7,7 @@
 
 namespace hkv::ui {
 
-bool Form::CreateForm(const wchar_t* className, const wchar_t* caption, int widthPx,
-                      int heightPx) {
+bool Form::CreateForm(const wchar_t* className, const wchar_t* caption, int widthPx, int heightPx) {
     dpi_ = ScreenDpi();
     WNDCLASSEXW wc{};
     wc.hInstance = GetModuleHandleW(nullptr);

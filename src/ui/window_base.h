@@ -21,8 +21,8 @@ class WindowBase {
     // Registers a window class whose procedure forwards to the object; once per class name.
     static void RegisterWindowClass(const WNDCLASSEXW& prototype);
     // CreateWindowExW for this object (its class must come from RegisterWindowClass).
-    HWND CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
-                   int x, int y, int width, int height, HWND parent, HMENU menuOrId);
+    HWND CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
+                   int y, int width, int height, HWND parent, HMENU menuOrId);
 
     virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
     // Called at WM_NCDESTROY, after the object has let go of the handle.

@@ -9,6 +9,7 @@
 #include "support/program_under_test.h"
 #include "support/input.h"
 #include "support/key_recorder.h"
+#include "support/message_box_watcher.h"
 
 using namespace hkv::test;
 namespace ids = hkv::ids;
@@ -58,9 +59,7 @@ class App : public testing::Test {
     }
 
     // Ticks (or clears) a row's check box with a real click; waits until it shows the outcome.
-    void ClickCheck(const ProgramUnderTest& p, int row) {
-        ClickAt(CentreOf(p.Check(row)));
-    }
+    void ClickCheck(const ProgramUnderTest& p, int row) { ClickAt(CentreOf(p.Check(row))); }
 
     // Enables a row whose hotkey the system accepts.
     void Enable(const ProgramUnderTest& p, int row) {
@@ -154,11 +153,47 @@ TEST_F(App, EnabledRowPlaysItsOldShortcutIntoTheFocusedWindow) {
     // Held for the player's pause (200 ms; message times are coarse, so only loosely).
     EXPECT_GE(played[2].time - played[1].time, 150u);
     // The user's Ctrl and Alt were released before the shortcut began: H arrived on its own.
-    const auto before = std::vector<RecordedKey>(target.keys().begin(),
-                                                 target.keys().end() - 4);
+    const auto before = std::vector<RecordedKey>(target.keys().begin(), target.keys().end() - 4);
     EXPECT_TRUE(Contains(before, VK_CONTROL, true) && Contains(before, VK_MENU, true))
         << Describe(target.keys());
     EXPECT_TRUE(KeysDown().empty());
+}
+
+TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
+    // Rows 1 and 4 hold the same hotkey; row 5 holds none.
+    ProgramUnderTest program(L"refused");
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=Ctrl + Alt + K\r\nVelmo4KeyCode=75\r\n"
+                                 "Velmo4ModKeyCode=3\r\n"));
+    ASSERT_TRUE(program.Start());
+    MessageBoxWatcher boxes(L"error", program.Pid());
+    Enable(program, 1);
+
+    ClickCheck(program, 4);
+    ASSERT_TRUE(boxes.WaitForCount(1))
+        << "no message for a hotkey already held; row 4 checked: " << IsChecked(program, 4)
+        << ", its box shows " << Narrow(TextOf(program.VelmoEdit(4)));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(4)) == L"按下快捷键"; }))
+        << Narrow(TextOf(program.VelmoEdit(4)));
+    EXPECT_FALSE(IsChecked(program, 4));
+    EXPECT_TRUE(IsChecked(program, 1)) << "the first row stays enabled";
+
+    ClickCheck(program, 5);
+    ASSERT_TRUE(boxes.WaitForCount(2)) << "no message for a row without a hotkey";
+    // A third message would have been answered by now if the refusal raised a second click.
+    ClickCheck(program, 1);
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
+    EXPECT_FALSE(IsChecked(program, 5));
+
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, L"Hotkey already exists, please change a hotkey.");
+    EXPECT_EQ(seen[1].text, L"Not set hotkey");
+    for (const auto& box : seen) {
+        EXPECT_EQ(box.title, L"error");
+        EXPECT_EQ(box.icon, MessageBoxIcon::Hand);
+        EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
+    }
 }
 
 TEST_F(App, PressWhileHiddenStillPlays) {
@@ -209,10 +244,10 @@ TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
     // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
     // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
     ProgramUnderTest program(L"nested");
-    ASSERT_TRUE(program.WriteIni(
-        "[conftooltip]\r\n0=2|65|66\r\n2=1|67\r\n"
-        "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"
-        "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n"));
+    ASSERT_TRUE(
+        program.WriteIni("[conftooltip]\r\n0=2|65|66\r\n2=1|67\r\n"
+                         "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"
+                         "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
     Enable(program, 3);
@@ -252,7 +287,8 @@ TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
     // The emissions end: every key the program pressed is released again.
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return Contains(From(target.keys(), VK_CONTROL), VK_MENU, false) && KeysDown().empty() &&
+            return Contains(From(target.keys(), VK_CONTROL), VK_MENU, false) &&
+                   KeysDown().empty() &&
                    std::count_if(target.keys().begin(), target.keys().end(),
                                  [](const RecordedKey& k) { return k.vk == VK_CONTROL; }) >= 4;
         },
@@ -268,17 +304,16 @@ TEST_F(App, ExitSavesEveryHotkeyControlAndEnds) {
     ASSERT_TRUE(program.Start());
     // Capture a new hotkey in row 5 by pressing it in its box.
     ClickAt(CentreOf(program.VelmoEdit(5)));
-    ASSERT_TRUE(WaitUntil([&] {
-        return GetForegroundWindow() == program.Main();
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == program.Main(); }));
     SendKey(VK_CONTROL, false);
     SendKey(VK_SHIFT, false);
     SendKey('Z', false);
     SendKey('Z', true);
     SendKey(VK_SHIFT, true);
     SendKey(VK_CONTROL, true);
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(5)).rfind(L"Ctrl + Shift + ", 0) == 0; }))
-        << Narrow(TextOf(program.VelmoEdit(5)));
+    ASSERT_TRUE(WaitUntil([&] {
+        return TextOf(program.VelmoEdit(5)).rfind(L"Ctrl + Shift + ", 0) == 0;
+    })) << Narrow(TextOf(program.VelmoEdit(5)));
     const std::wstring captured = TextOf(program.VelmoEdit(5));
 
     ClickAt(CentreOf(program.Control(ids::kImage3)));
@@ -330,8 +365,8 @@ TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
         // The move loop starts at the first move, so the window may lag by that one step.
         return now.left <= start.left - 54 && now.left >= start.left - 60 &&
                now.top >= start.top + 36 && now.top <= start.top + 40;
-    })) << "the window did not follow the mouse: it went from " << start.left << "," << start.top
-        << " to " << now.left << "," << now.top;
+    })) << "the window did not follow the mouse: it went from "
+        << start.left << "," << start.top << " to " << now.left << "," << now.top;
 }
 
 TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {

@@ -89,9 +89,8 @@ class Editor : public testing::Test {
         POINT origin{0, 0};
         ClientToScreen(dropped, &origin);
         ClickAt({origin.x + 10, origin.y + (target - top) * height + height / 2});
-        return WaitUntil([&] {
-            return Selected(editor, listId) == target && !IsWindowVisible(dropped);
-        });
+        return WaitUntil(
+            [&] { return Selected(editor, listId) == target && !IsWindowVisible(dropped); });
     }
 
     static POINT EditFieldOf(HWND list) {
@@ -105,7 +104,8 @@ class Editor : public testing::Test {
 
     static bool BackToMain(ProgramUnderTest& program, HWND editor) {
         return WaitUntil([&] {
-            return IsWindowVisible(program.Main()) && !(IsWindow(editor) && IsWindowVisible(editor));
+            return IsWindowVisible(program.Main()) &&
+                   !(IsWindow(editor) && IsWindowVisible(editor));
         });
     }
 };
@@ -123,7 +123,8 @@ TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
         for (int k = 0; k < 63; ++k) {
             wchar_t text[64] = {};
             SendMessageW(list, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(text));
-            EXPECT_EQ(std::wstring(text), hkv::editor::KeyListEntries()[static_cast<std::size_t>(k)])
+            EXPECT_EQ(std::wstring(text),
+                      hkv::editor::KeyListEntries()[static_cast<std::size_t>(k)])
                 << "list " << listId << " entry " << k;
         }
         EXPECT_EQ(Selected(editor, listId), CB_ERR) << "a new editor starts without picks";

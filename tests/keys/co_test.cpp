@@ -22,10 +22,10 @@ TEST(KeyNameToCode, NamedKeysYieldTheirVirtualKeyCodes) {
         int code;
     };
     const Row rows[] = {
-        {L"Shift", 16}, {L"Ctrl", 17},  {L"Alt", 18},    {L"Win", 91},    {L"Backspace", 8},
-        {L"Space", 32}, {L"ESC", 27},   {L"LEFT", 37},   {L"Right", 39},  {L"UP", 38},
-        {L"BOTTOM", 40}, {L"+", 107},   {L"-", 109},     {L"*", 106},     {L"/", 111},
-        {L"Enter", 13},
+        {L"Shift", 16},    {L"Ctrl", 17},  {L"Alt", 18},    {L"Win", 91},
+        {L"Backspace", 8}, {L"Space", 32}, {L"ESC", 27},    {L"LEFT", 37},
+        {L"Right", 39},    {L"UP", 38},    {L"BOTTOM", 40}, {L"+", 107},
+        {L"-", 109},       {L"*", 106},    {L"/", 111},     {L"Enter", 13},
     };
     for (const auto& row : rows) {
         auto code = KeyNameToCode(row.name);
@@ -45,10 +45,11 @@ TEST(KeyNameToCode, DigitFamiliesDistinguishMainKeyboardFromKeypad) {
 }
 
 TEST(KeyNameToCode, NearMissesHaveNoCode) {
-    const wchar_t* misses[] = {L"a",    L" A",    L"A ",    L"esc",  L"Esc",  L"Down", L"",
-                               L"left", L"RIGHT", L"Up",    L"ctrl", L"L-10", L"R-",   L"AB",
-                               L"enter", L"L1",   L"Space ", L"\u0410" /* Cyrillic A */};
+    const wchar_t* misses[] = {L"a",     L" A",    L"A ",     L"esc",   L"Esc",  L"Down", L"",
+                               L"left",  L"RIGHT", L"Up",     L"ctrl",  L"L-10", L"R-",   L"AB",
+                               L"enter", L"L1",    L"Space ", L"\u0410" /* Cyrillic A */};
     for (const wchar_t* name : misses) {
-        EXPECT_FALSE(KeyNameToCode(name).has_value()) << "name of length " << std::wstring(name).size();
+        EXPECT_FALSE(KeyNameToCode(name).has_value())
+            << "name of length " << std::wstring(name).size();
     }
 }

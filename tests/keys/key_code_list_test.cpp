@@ -18,10 +18,10 @@ TEST(KeyCodeList, WellFormedListsParseIntoCountAndCodes) {
         {L"1|65", 1, {65}},
         {L"2|17|67", 2, {17, 67}},
         {L"3|17|16|83", 3, {17, 16, 83}},
-        {L"1|65|66", 1, {65}},         // fields after the count are ignored
+        {L"1|65|66", 1, {65}}, // fields after the count are ignored
         {L"1|65|junk|", 1, {65}},
         {L"1|255", 1, {255}},
-        {L"2|017|067", 2, {17, 67}},   // leading zeros are still decimal
+        {L"2|017|067", 2, {17, 67}}, // leading zeros are still decimal
         {L"3|91|18|13", 3, {91, 18, 13}},
     };
     for (const auto& row : rows) {
@@ -36,16 +36,29 @@ TEST(KeyCodeList, WellFormedListsParseIntoCountAndCodes) {
 
 TEST(KeyCodeList, MalformedListsAreRejectedWhole) {
     const wchar_t* rows[] = {
-        L"",            // a row without an old shortcut
-        L"1",           // count without codes
-        L"1|",          // empty code
-        L"2|17",        // fewer codes than the count
-        L"2|17|",       // a name without a code
-        L"3|17||83",    // empty middle code
-        L"4|17|18|16|83", L"0|65", L" 1|65", L"1 |65", L"+1|65", L"01|65",
-        L"1|0",         // no key has code 0
-        L"1|256", L"1|99999999999999999999", L"1|-5", L"1|6 5", L"1| 65", L"1|A",
-        L"1|0x41", L"|", L"||||", L"3|1|2",
+        L"",         // a row without an old shortcut
+        L"1",        // count without codes
+        L"1|",       // empty code
+        L"2|17",     // fewer codes than the count
+        L"2|17|",    // a name without a code
+        L"3|17||83", // empty middle code
+        L"4|17|18|16|83",
+        L"0|65",
+        L" 1|65",
+        L"1 |65",
+        L"+1|65",
+        L"01|65",
+        L"1|0", // no key has code 0
+        L"1|256",
+        L"1|99999999999999999999",
+        L"1|-5",
+        L"1|6 5",
+        L"1| 65",
+        L"1|A",
+        L"1|0x41",
+        L"|",
+        L"||||",
+        L"3|1|2",
     };
     for (const wchar_t* text : rows) {
         EXPECT_FALSE(ParseKeyCodeList(text).has_value())
@@ -58,7 +71,7 @@ TEST(KeyCodeList, ParsingNeverReadsPastTheText) {
     std::wstring buffer = L"2|17|67";
     EXPECT_FALSE(ParseKeyCodeList(std::wstring_view(buffer).substr(0, 5)).has_value()); // "2|17|"
     EXPECT_FALSE(ParseKeyCodeList(std::wstring_view(buffer).substr(0, 4)).has_value()); // "2|17"
-    auto list = ParseKeyCodeList(std::wstring_view(buffer).substr(0, 6));              // "2|17|6"
+    auto list = ParseKeyCodeList(std::wstring_view(buffer).substr(0, 6));               // "2|17|6"
     ASSERT_TRUE(list.has_value());
     EXPECT_EQ(list->codes[1], 6);
 }
@@ -70,9 +83,9 @@ TEST(KeyCodeList, BuildJoinsNonEmptyPartsAndDropsTheFinalBar) {
     };
     const Row rows[] = {
         {{L"17|", L"", L""}, L"1|17"},
-        {{L"17|", L"", L"67|"}, L"2|17|67"},      // empty middle pick is skipped
+        {{L"17|", L"", L"67|"}, L"2|17|67"}, // empty middle pick is skipped
         {{L"17|", L"16|", L"83|"}, L"3|17|16|83"},
-        {{L"17|", L"|", L""}, L"2|17|"},          // a name without a code still counts as a key
+        {{L"17|", L"|", L""}, L"2|17|"}, // a name without a code still counts as a key
         {{L"", L"", L""}, L""},
     };
     for (const auto& row : rows) {

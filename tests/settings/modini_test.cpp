@@ -85,7 +85,8 @@ TEST_F(IniFile, FirstWriteCreatesAUnicodeFileAndChineseRoundTrips) {
 }
 
 TEST_F(IniFile, ExistingAnsiFileIsReadAndUpdatedInPlace) {
-    ASSERT_TRUE(WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n[conftooltip]\r\n0=2|17|67\r\n"));
+    ASSERT_TRUE(
+        WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n[conftooltip]\r\n0=2|17|67\r\n"));
     EXPECT_EQ(IniRead(L"conftext", L"0", L""), L"Ctrl + C");
     EXPECT_EQ(IniRead(L"conftooltip", L"0", L""), L"2|17|67");
     IniWrite(L"conftext", L"1", L"Alt");
@@ -94,8 +95,8 @@ TEST_F(IniFile, ExistingAnsiFileIsReadAndUpdatedInPlace) {
     EXPECT_EQ(IniRead(L"conftooltip", L"0", L""), L"1|65");
     auto bytes = ReadFileBytes(path_);
     std::string raw(bytes.begin(), bytes.end());
-    EXPECT_EQ(raw.rfind("[conftext]", 0), 0u) << "the file was rewritten in another encoding: "
-                                               << raw;
+    EXPECT_EQ(raw.rfind("[conftext]", 0), 0u)
+        << "the file was rewritten in another encoding: " << raw;
     EXPECT_NE(raw.find("1=Alt"), std::string::npos) << raw;
     EXPECT_NE(raw.find("0=1|65"), std::string::npos) << raw;
 }
@@ -153,7 +154,8 @@ TEST_F(IniFile, WriteIntoMissingFolderIsLostSilently) {
 }
 
 TEST_F(IniFile, ExistingAnsiFileBecomesUnicodeOnlyWhenATextDoesNotFitItsCodePage) {
-    ASSERT_TRUE(WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n[Velmo]\r\nVelmo1KeyCode=75\r\n"));
+    ASSERT_TRUE(
+        WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n[Velmo]\r\nVelmo1KeyCode=75\r\n"));
     IniWrite(L"Velmo", L"Velmo1Text", L"Ctrl + Alt + K");
     ASSERT_NE(ReadFileBytes(path_).at(0), 0xFF) << "a text that fits keeps the file ANSI";
 

@@ -1,26 +1,18 @@
 #pragma once
-// Real input through SendInput, as a person's keyboard and mouse produce it.
+// Real input through SendInput with a person's timing: a click with a moment between press and
+// release, a hotkey held a little while.
 #include <windows.h>
 
 #include <initializer_list>
 #include <vector>
 
+#include "support/user_input.h"
 #include "support/win_test_util.h"
 
 namespace hkv::test {
 
 inline void SendKey(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_LWIN || vk == VK_RWIN || vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP ||
-        vk == VK_DOWN || vk == VK_DELETE || vk == VK_INSERT || vk == VK_HOME || vk == VK_END ||
-        vk == VK_APPS || vk == VK_RCONTROL || vk == VK_RMENU) {
-        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    }
-    SendInput(1, &in, sizeof in);
+    KeyboardInput::Send(vk, up ? KEYEVENTF_KEYUP : 0);
 }
 
 // Keeps this thread's windows answering for a while, e.g. for as long as a person holds a key.
@@ -51,19 +43,12 @@ inline void PressHotkeyLikeAPerson(std::initializer_list<WORD> modifiers, WORD k
 }
 
 inline void MoveMouseTo(POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    MouseInput::MoveTo(screen);
 }
 
 inline void MouseButton(bool down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    down ? MouseInput::Press(MouseInput::Button::Left)
+         : MouseInput::Release(MouseInput::Button::Left);
 }
 
 inline void ClickAt(POINT screen) {

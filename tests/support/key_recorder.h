@@ -34,10 +34,10 @@ class KeyRecorder {
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = L"HkvTestKeyRecorder";
         RegisterClassExW(&wc);
-        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"key recorder",
-                                WS_POPUP | WS_VISIBLE | WS_BORDER, where.left, where.top,
-                                where.right - where.left, where.bottom - where.top, nullptr,
-                                nullptr, wc.hInstance, this);
+        hwnd_ =
+            CreateWindowExW(0, wc.lpszClassName, L"key recorder", WS_POPUP | WS_VISIBLE | WS_BORDER,
+                            where.left, where.top, where.right - where.left,
+                            where.bottom - where.top, nullptr, nullptr, wc.hInstance, this);
     }
     ~KeyRecorder() {
         if (hwnd_) {
@@ -63,12 +63,13 @@ class KeyRecorder {
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_NCCREATE) {
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                                       reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(
+                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<KeyRecorder*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP ||
-                     msg == WM_SYSKEYUP)) {
+        if (self &&
+            (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
             self->keys_.push_back({static_cast<int>(wParam), msg == WM_KEYUP || msg == WM_SYSKEYUP,
                                    static_cast<DWORD>(GetMessageTime())});
             return 0;

@@ -110,10 +110,12 @@ class ProgramUnderTest {
         }
         process_ = process;
         pid_ = GetProcessId(process);
-        return WaitUntil([this] {
-            main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
-            return main_ != nullptr;
-        }, std::chrono::milliseconds(20000));
+        return WaitUntil(
+            [this] {
+                main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
+                return main_ != nullptr;
+            },
+            std::chrono::milliseconds(20000));
     }
 
     HWND Main() const { return main_; }
@@ -127,9 +129,7 @@ class ProgramUnderTest {
     HWND VelmoEdit(int n) const { return FindWindowExW(Velmo(n), nullptr, L"Edit", nullptr); }
     HWND Editor() const { return FindProcessWindow(pid_, ids::kEditClass); }
 
-    bool Running() const {
-        return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-    }
+    bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     bool WaitForExit(DWORD ms = 10000) const {
         return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
     }

@@ -45,6 +45,15 @@ class KeyboardInput {
         }
     }
 
+    // One key event, without tracking it.
+    static void Send(WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+        SendInput(1, &input, sizeof input);
+    }
+
   private:
     // Keys that live in the extended block of the keyboard: without the flag the system would
     // take them for their numeric-keypad twins.
@@ -70,14 +79,6 @@ class KeyboardInput {
         default:
             return false;
         }
-    }
-
-    static void Send(WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-        SendInput(1, &input, sizeof input);
     }
 
     std::vector<WORD> held_;
