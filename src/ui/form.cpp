@@ -63,6 +63,20 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         EndPaint(hwnd(), &ps);
         return 0;
     }
+    case WM_ACTIVATE:
+        // A message box or another program took the focus away; the user comes back to the
+        // control they were in, as in a dialog.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd(), focus)) {
+                lastFocus_ = focus;
+            }
+        } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd(), lastFocus_) &&
+                   IsWindowVisible(hwnd())) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        return DefWindowProcW(hwnd(), msg, wParam, lParam);
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;

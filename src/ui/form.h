@@ -26,6 +26,7 @@ class Form : public WindowBase {
   private:
     int dpi_ = 96;
     RECT frame_{};
+    HWND lastFocus_ = nullptr; // the control to give the focus back to on reactivation
     UniqueBrush backBrush_;
     UniqueIcon iconLarge_;
     UniqueIcon iconSmall_;

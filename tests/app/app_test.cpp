@@ -39,6 +39,10 @@ std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk) {
     return {it, keys.end()};
 }
 
+bool IsKeyDownNow(int vk) {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
 bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
     return std::any_of(keys.begin(), keys.end(),
                        [&](const RecordedKey& k) { return k.vk == vk && k.up == up; });
@@ -47,7 +51,13 @@ bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
 class App : public testing::Test {
   protected:
     void TearDown() override {
-        // Whatever happened, leave no key down for the next case.
+        // No scenario may leave a key down; whatever happened, none stays down for the next case.
+        std::string down;
+        for (int vk : KeysDown()) {
+            down += std::to_string(vk) + " ";
+        }
+        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
+            << "keys left down: " << down;
         for (int vk : KeysDown()) {
             SendKey(static_cast<WORD>(vk), true);
         }
@@ -177,6 +187,8 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
         << Narrow(TextOf(program.VelmoEdit(4)));
     EXPECT_FALSE(IsChecked(program, 4));
     EXPECT_TRUE(IsChecked(program, 1)) << "the first row stays enabled";
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.Check(4); }))
+        << "the focus did not come back to the check box after the message";
 
     ClickCheck(program, 5);
     ASSERT_TRUE(boxes.WaitForCount(2)) << "no message for a row without a hotkey";
@@ -380,6 +392,37 @@ TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {
     HWND editor = program.Editor();
     EXPECT_EQ(TextOf(FindDescendant(editor, ids::kPd)), L"3");
     EXPECT_EQ(GetWindow(editor, GW_OWNER), nullptr) << "the editor has no owner";
+}
+
+TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
+    // Row 1 holds A and B down for its 200 ms pause; the exit operation runs meanwhile. It is
+    // started by the exit image's own notification rather than a click: a click would move the
+    // focus, and Wine then resets the keyboard state by itself, hiding what the program did.
+    ProgramUnderTest program(L"exitduring");
+    ASSERT_TRUE(program.WriteIni(
+        "[conftooltip]\r\n0=2|65|66\r\n"
+        "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    HWND exitImage = program.Control(ids::kImage3);
+    SendKey(VK_F7, false);
+    SendKey(VK_F7, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        << Describe(target.keys());
+    PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kImage3, 0),
+                 reinterpret_cast<LPARAM>(exitImage));
+    ASSERT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << "the keys were left down: " << Describe(target.keys());
+    const auto played = From(target.keys(), 'A');
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_TRUE(played[2].vk == 'B' && played[2].up && played[3].vk == 'A' && played[3].up)
+        << "released in reverse: " << Describe(target.keys());
+    // Released by the exit, well before the pause would have ended.
+    EXPECT_LT(played[3].time - played[0].time, 190u) << Describe(target.keys());
+    EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
 }
 
 TEST_F(App, TrayIconReleaseShowsTheHiddenWindow) {

@@ -28,6 +28,8 @@ int IndexOf(const wchar_t* name) {
 class Editor : public testing::Test {
   protected:
     void TearDown() override {
+        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
+            << "a key was left down";
         for (int vk : KeysDown()) {
             SendKey(static_cast<WORD>(vk), true);
         }

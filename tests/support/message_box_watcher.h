@@ -91,7 +91,7 @@ class Picture {
 
 // Another process's icon handle means nothing here, so its picture on the screen is compared with
 // each standard icon drawn over the same background.
-inline MessageBoxIcon IconOnScreen(HWND iconControl) {
+inline MessageBoxIcon IconOnScreenNow(HWND iconControl) {
     RedrawWindow(iconControl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT r{};
     GetWindowRect(iconControl, &r);
@@ -118,6 +118,19 @@ inline MessageBoxIcon IconOnScreen(HWND iconControl) {
         }
     }
     return MessageBoxIcon::Unknown;
+}
+
+// A box just shown may not be painted yet: look again for a while before calling it unknown.
+inline MessageBoxIcon IconOnScreen(HWND iconControl) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2000);
+    for (;;) {
+        const MessageBoxIcon icon = IconOnScreenNow(iconControl);
+        if (icon != MessageBoxIcon::Unknown || std::chrono::steady_clock::now() >= deadline ||
+            !IsWindow(iconControl)) {
+            return icon;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
 }
 
 inline MessageBoxIcon IconOf(HWND iconControl) {
