@@ -53,6 +53,10 @@ LRESULT CALLBACK HotKeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
             control->RaiseEvents();
         }
     }
+    // A 0 here would tell Windows that the program refuses to let the user sign out or shut down.
+    if (message == WM_QUERYENDSESSION) {
+        return TRUE;
+    }
     return 0;
 }
 

@@ -242,6 +242,8 @@ TEST_F(VelmoHotKey, HotKeyWindowIsAHiddenOwnerlessDialogWindow) {
     EXPECT_EQ(log_.hotKeyPressed, 1);
     EXPECT_EQ(SendMessageW(hotKeyWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"shown")), 0);
     EXPECT_EQ(StoredWindowText(hotKeyWindow), L"");
+    // It never holds up signing out or shutting down.
+    EXPECT_NE(SendMessageW(hotKeyWindow, WM_QUERYENDSESSION, 0, 0), 0);
 
     velmo->SetHotKeyEnabled(true);
     PressCtrlAlt(VK_F7);
