@@ -15,6 +15,7 @@
 #include "hotkeyctl/registry_settings.h"
 #include "hotkeyctl/velmo_properties.h"
 #include "settings/modini.h"
+#include "ui/font.h"
 
 namespace hkv {
 
@@ -73,7 +74,7 @@ struct Dpi {
     int y;
 };
 
-Dpi ScreenDpi() {
+Dpi ScreenDpiXY() {
     HDC screen = GetDC(nullptr);
     ScopeGuard release([screen] { ReleaseDC(nullptr, screen); });
     return {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
@@ -86,18 +87,6 @@ COLORREF ResolveOleColor(std::uint32_t oleColor) {
     return static_cast<COLORREF>(oleColor);
 }
 
-UniqueFont CreateFontFromSpec(const FontSpec& spec, int dpiY) {
-    LOGFONTW logFont{};
-    logFont.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpiY / kPointsPerInch));
-    logFont.lfWeight = spec.weight;
-    logFont.lfItalic = spec.italic;
-    logFont.lfUnderline = spec.underline;
-    logFont.lfStrikeOut = spec.strikethrough;
-    logFont.lfCharSet = static_cast<BYTE>(spec.charset);
-    spec.face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
-    return UniqueFont(CreateFontIndirectW(&logFont));
-}
-
 // The font a host without stored properties gives its controls: its own, or the GUI font.
 FontSpec AmbientFontOf(HWND parent, int dpiY) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
@@ -106,15 +95,15 @@ FontSpec AmbientFontOf(HWND parent, int dpiY) {
     }
     LOGFONTW logFont{};
     GetObjectW(font, sizeof logFont, &logFont);
-    FontSpec spec;
-    spec.face = logFont.lfFaceName;
-    spec.points = std::abs(logFont.lfHeight) * kPointsPerInch / dpiY;
-    spec.weight = logFont.lfWeight;
-    spec.charset = logFont.lfCharSet;
-    spec.italic = logFont.lfItalic != 0;
-    spec.underline = logFont.lfUnderline != 0;
-    spec.strikethrough = logFont.lfStrikeOut != 0;
-    return spec;
+    FontSpec ambient;
+    ambient.face = logFont.lfFaceName;
+    ambient.points = std::abs(logFont.lfHeight) * kPointsPerInch / dpiY;
+    ambient.weight = logFont.lfWeight;
+    ambient.charset = logFont.lfCharSet;
+    ambient.italic = logFont.lfItalic != 0;
+    ambient.underline = logFont.lfUnderline != 0;
+    ambient.strikethrough = logFont.lfStrikeOut != 0;
+    return ambient;
 }
 
 std::wstring SystemKeyName(int vk) {
@@ -268,7 +257,7 @@ void Velmo::Impl::RegisterWindowClassOnce() {
 
 Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
                   VelmoEvents events, std::optional<FontSpec> ambientFont)
-    : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpi()),
+    : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpiXY()),
       ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_.y)) {
     RegisterWindowClassOnce();
     // WS_EX_CONTROLPARENT lets dialog navigation (Tab) step into the edit box.

@@ -5,16 +5,16 @@
 
 namespace hkv {
 
-UniqueFont CreateFontFromSpec(const FontSpec& spec, int dpi) {
+UniqueFont CreateFontFromSpec(const FontSpec& font, int dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-    lf.lfWeight = spec.weight;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
-    lf.lfUnderline = spec.underline ? TRUE : FALSE;
-    lf.lfStrikeOut = spec.strikethrough ? TRUE : FALSE;
-    lf.lfCharSet = static_cast<BYTE>(spec.charset);
+    lf.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+    lf.lfWeight = font.weight;
+    lf.lfItalic = font.italic ? TRUE : FALSE;
+    lf.lfUnderline = font.underline ? TRUE : FALSE;
+    lf.lfStrikeOut = font.strikethrough ? TRUE : FALSE;
+    lf.lfCharSet = static_cast<BYTE>(font.charset);
     lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE - 1);
+    wcsncpy(lf.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
     return UniqueFont(CreateFontIndirectW(&lf));
 }
 

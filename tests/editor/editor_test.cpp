@@ -69,24 +69,42 @@ class Editor : public testing::Test {
         return WaitUntil([&] { return Selected(editor, listId) == target; });
     }
 
-    // Selects an entry the mouse way: drops the list with its button and clicks the entry.
+    // Selects an entry the mouse way: drops the list with its button and clicks the entry. A
+    // click that lands while the list is still opening is tried again.
     static bool PickByClick(HWND editor, int listId, const wchar_t* name) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (TryPickByClick(editor, listId, name)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool TryPickByClick(HWND editor, int listId, const wchar_t* name) {
         HWND list = Box(editor, listId);
-        RECT rc;
-        GetWindowRect(list, &rc);
-        ClickAt({rc.right - 6, rc.top + (rc.bottom - rc.top) / 2});
         DWORD pid = 0;
         GetWindowThreadProcessId(editor, &pid);
-        HWND dropped = nullptr;
+        const int target = IndexOf(name);
+        HWND dropped = FindProcessWindow(pid, L"ComboLBox", true);
+        if (!dropped) {
+            RECT rc;
+            GetWindowRect(list, &rc);
+            ClickAt({rc.right - 6, rc.top + (rc.bottom - rc.top) / 2});
+            if (!WaitUntil([&] {
+                    dropped = FindProcessWindow(pid, L"ComboLBox", true);
+                    return dropped != nullptr;
+                })) {
+                return false;
+            }
+        }
+        SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
+        int top = -1;
         if (!WaitUntil([&] {
-                dropped = FindProcessWindow(pid, L"ComboLBox", true);
-                return dropped != nullptr;
+                top = static_cast<int>(SendMessageW(dropped, LB_GETTOPINDEX, 0, 0));
+                return top <= target;
             })) {
             return false;
         }
-        const int target = IndexOf(name);
-        SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
-        const int top = static_cast<int>(SendMessageW(dropped, LB_GETTOPINDEX, 0, 0));
         const int height = static_cast<int>(SendMessageW(dropped, LB_GETITEMHEIGHT, 0, 0));
         POINT origin{0, 0};
         ClientToScreen(dropped, &origin);
