@@ -112,6 +112,22 @@ TEST_F(App, StartsWithSavedRowsAllDisabledAndCentred) {
     EXPECT_EQ(box.top - rc.top, 342);
 }
 
+TEST_F(App, HoveringARowsBoxShowsItsKeyCodeList) {
+    ProgramUnderTest program(L"tooltip");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    MoveMouseTo(CentreOf(program.Text1(1)));
+    PumpFor(50);
+    MoveMouseTo({CentreOf(program.Text1(1)).x + 3, CentreOf(program.Text1(1)).y});
+    std::wstring shown;
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND tip = FindProcessWindow(program.Pid(), L"tooltips_class32", true);
+        shown = tip ? TextOf(tip) : L"";
+        return shown == L"2|17|67";
+    })) << "tooltip shows: "
+        << Narrow(shown);
+}
+
 TEST_F(App, FirstStartWithoutSettingsShowsEmptyRowsAndWritesNothing) {
     ProgramUnderTest program(L"first");
     ASSERT_TRUE(program.Start());
