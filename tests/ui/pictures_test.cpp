@@ -3,6 +3,8 @@
 #include "ui/pictures.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 #include <objbase.h>
 
 #include <algorithm>
@@ -283,3 +285,13 @@ TEST_F(Pictures, StretchToTheRequestedSize) {
 
 } // namespace
 } // namespace hkv
+
+TEST(ProgramManifest, DeclaresDpiAwarenessAndNoElevation) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr) << "no application manifest";
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    const std::string manifest(bytes, SizeofResource(nullptr, found));
+    EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+}
