@@ -40,6 +40,10 @@ constexpr int kModifierReleaseWaitMs = 1000;
 // bounded so that it cannot exhaust the stack.
 constexpr int kMaxEmissionsInProgress = 4;
 
+// Posted when a key goes down in a row's hotkey box: the capture unregisters the hotkey after
+// the event, so the row's check box is brought in line once the key has been handled.
+constexpr UINT kMsgSyncCheck = WM_APP + 1;
+
 constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN};
 
 bool IsKeyDown(int vk) {
@@ -153,6 +157,9 @@ void FrmSet::CreateControls() {
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
         events.HotKeyPressed = [this, n] { Velmo_HotKeyPressed(n); };
+        events.KeyDown = [this, n](std::int16_t&, std::int16_t&) {
+            PostMessageW(hwnd(), kMsgSyncCheck, static_cast<WPARAM>(n), 0);
+        };
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, kFormFont, HostMode::User, std::move(events));
@@ -229,6 +236,12 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
+        return 0;
+    case kMsgSyncCheck:
+        if (wParam < ids::kRows && velmos_[wParam]) {
+            SendMessageW(checks_[wParam], BM_SETCHECK,
+                         velmos_[wParam]->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
         return 0;
     case WM_DESTROY:
         // The hotkey controls terminate while their windows still exist.

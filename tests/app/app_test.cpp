@@ -224,6 +224,27 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
     }
 }
 
+TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
+    ProgramUnderTest program(L"recapture");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 3);
+    ClickAt(CentreOf(program.VelmoEdit(3)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
+    SendKey(VK_F9, false);
+    SendKey(VK_F9, true);
+    // The new combination is not registered until the row is ticked again, and the box says so.
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 3); }))
+        << "the row still looks enabled; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
+    Enable(program, 3);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    SendKey(VK_F9, false);
+    SendKey(VK_F9, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+}
+
 TEST_F(App, PressWhileHiddenStillPlays) {
     ProgramUnderTest program(L"hidden");
     ASSERT_TRUE(program.WriteIni(kMappedIni));
