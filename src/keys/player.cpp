@@ -31,32 +31,22 @@ struct Playback {
     }
 };
 
-KeyOutput* g_output = nullptr; // nullptr: the system
-
 // Outermost first. A press during a pause nests a playback, so they end in reverse order.
 std::vector<Playback*>& PlaybacksInProgress() {
     static std::vector<Playback*> playbacks;
     return playbacks;
 }
 
-KeyOutput& CurrentOutput() {
-    return g_output ? *g_output : SystemKeyOutput();
-}
-
 } // namespace
 
-void SetKeyOutput(KeyOutput* output) {
-    g_output = output;
-}
-
-void opendo(std::wstring_view textall) {
+void PlayKeyCodeList(std::wstring_view textall, KeyOutput& output) {
     // A list the player could not finish (a missing or unreadable code) plays nothing at all
     // rather than a part of the shortcut.
     const auto keys = ParseKeyCodeList(textall);
     if (!keys) {
         return;
     }
-    Playback playback{CurrentOutput(), *keys};
+    Playback playback{output, *keys};
     auto& playbacks = PlaybacksInProgress();
     playbacks.push_back(&playback);
     // However the playback ends (an output that throws), no key it pressed stays down.

@@ -14,14 +14,18 @@ class KeyOutput {
     virtual void Pause(int milliseconds) = 0;
 };
 
+// Plays a key code list ("2|17|67") to the output: 1 key: down, 100 ms, up; 2 or 3 keys: downs in
+// order, 200 ms, ups in reverse. A list that is not well formed plays nothing. A press that
+// arrives during the pause may start a nested playback, which runs to its end inside the pause.
+void PlayKeyCodeList(std::wstring_view textall, KeyOutput& output);
+
+// The system's keyboard (keybd_event with scan code 0, and keyfunc::Delay for the pause).
 KeyOutput& SystemKeyOutput();
 
-// Replaces the output for the calls that follow (nullptr restores the system output).
+// Replaces the output of opendo for the calls that follow (nullptr restores the system output).
 void SetKeyOutput(KeyOutput* output);
 
-// Plays a key code list ("2|17|67"): 1 key: down, 100 ms, up; 2 or 3 keys: downs in order, 200 ms,
-// ups in reverse. A list that is not well formed plays nothing. A press that arrives during the
-// pause may start a nested playback, which runs to its end inside the pause.
+// Plays a key code list to the current output: the system's keyboard unless replaced.
 void opendo(std::wstring_view textall);
 
 // Number of playbacks in progress (nested ones included).

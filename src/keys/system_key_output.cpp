@@ -1,4 +1,5 @@
-// The player's output to the real keyboard input stream of the system.
+// The player's output to the real keyboard input stream of the system, and the player as the
+// program calls it.
 #include <windows.h>
 
 #include "keys/keyfunc.h"
@@ -16,11 +17,21 @@ class SystemOutput final : public KeyOutput {
     void Pause(int milliseconds) override { keyfunc::Delay(milliseconds); }
 };
 
+KeyOutput* g_output = nullptr; // nullptr: the system
+
 } // namespace
 
 KeyOutput& SystemKeyOutput() {
     static SystemOutput output;
     return output;
+}
+
+void SetKeyOutput(KeyOutput* output) {
+    g_output = output;
+}
+
+void opendo(std::wstring_view textall) {
+    PlayKeyCodeList(textall, g_output ? *g_output : SystemKeyOutput());
 }
 
 } // namespace hkv
