@@ -19,13 +19,8 @@ inline void DestroyMenuHandle(HMENU h) {
 inline void DestroyIconHandle(HICON h) {
     ::DestroyIcon(h);
 }
-inline void DeleteFontHandle(HFONT h) {
-    ::DeleteObject(h);
-}
-inline void DeleteBrushHandle(HBRUSH h) {
-    ::DeleteObject(h);
-}
-inline void DeleteBitmapHandle(HBITMAP h) {
+// Fonts, brushes and bitmaps are all GDI objects with one release.
+template <typename GdiHandle> inline void DeleteGdiObject(GdiHandle h) {
     ::DeleteObject(h);
 }
 inline void UnhookHook(HHOOK h) {
@@ -40,9 +35,9 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, &detail::CloseKernelHandle>;
 using UniqueWindow = UniqueHandle<HWND, &detail::DestroyWnd>;
 using UniqueMenu = UniqueHandle<HMENU, &detail::DestroyMenuHandle>;
 using UniqueIcon = UniqueHandle<HICON, &detail::DestroyIconHandle>;
-using UniqueFont = UniqueHandle<HFONT, &detail::DeleteFontHandle>;
-using UniqueBrush = UniqueHandle<HBRUSH, &detail::DeleteBrushHandle>;
-using UniqueBitmap = UniqueHandle<HBITMAP, &detail::DeleteBitmapHandle>;
+using UniqueFont = UniqueHandle<HFONT, &detail::DeleteGdiObject<HFONT>>;
+using UniqueBrush = UniqueHandle<HBRUSH, &detail::DeleteGdiObject<HBRUSH>>;
+using UniqueBitmap = UniqueHandle<HBITMAP, &detail::DeleteGdiObject<HBITMAP>>;
 using UniqueHook = UniqueHandle<HHOOK, &detail::UnhookHook>;
 using UniqueRegKey = UniqueHandle<HKEY, &detail::CloseRegKey>;
 
