@@ -128,6 +128,35 @@ TEST_F(App, HoveringARowsBoxShowsItsKeyCodeList) {
         << Narrow(shown);
 }
 
+TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
+    ProgramUnderTest program(L"taborder");
+    ASSERT_TRUE(program.Start());
+    std::vector<HWND> expected{program.Text1(0)};
+    for (int row = 1; row <= 10; ++row) {
+        expected.push_back(program.Check(row));
+    }
+    for (int i = 1; i < 10; ++i) {
+        expected.push_back(program.Text1(i));
+    }
+    for (int row = 1; row <= 10; ++row) {
+        expected.push_back(program.VelmoEdit(row));
+    }
+    ClickAt(CentreOf(program.Text1(0)));
+    // The click opens the editor for row 1; closing it brings the main window back.
+    ASSERT_TRUE(WaitUntil([&] { return program.Editor() && IsWindowVisible(program.Editor()); }));
+    ClickAt(CentreOf(FindDescendant(program.Editor(), ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[0]; }))
+        << "the focus did not come back to row 1's box";
+    for (std::size_t k = 1; k < expected.size(); ++k) {
+        SendKey(VK_TAB, false);
+        SendKey(VK_TAB, true);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; }))
+            << "Tab number " << k << " went to control id "
+            << GetDlgCtrlID(FocusOf(program.Main()));
+    }
+}
+
 TEST_F(App, FirstStartWithoutSettingsShowsEmptyRowsAndWritesNothing) {
     ProgramUnderTest program(L"first");
     ASSERT_TRUE(program.Start());
