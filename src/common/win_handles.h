@@ -23,9 +23,6 @@ inline void DestroyIconHandle(HICON h) {
 template <typename GdiHandle> inline void DeleteGdiObject(GdiHandle h) {
     ::DeleteObject(h);
 }
-inline void UnhookHook(HHOOK h) {
-    ::UnhookWindowsHookEx(h);
-}
 inline void CloseRegKey(HKEY h) {
     ::RegCloseKey(h);
 }
@@ -38,7 +35,6 @@ using UniqueIcon = UniqueHandle<HICON, &detail::DestroyIconHandle>;
 using UniqueFont = UniqueHandle<HFONT, &detail::DeleteGdiObject<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, &detail::DeleteGdiObject<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, &detail::DeleteGdiObject<HBITMAP>>;
-using UniqueHook = UniqueHandle<HHOOK, &detail::UnhookHook>;
 using UniqueRegKey = UniqueHandle<HKEY, &detail::CloseRegKey>;
 
 } // namespace hkv

@@ -23,7 +23,6 @@ class TrayIcon {
     void Add(HWND owner, HICON icon);
     // Removes the icon added before; nothing when none was added.
     void Remove();
-    bool Added() const { return added_; }
 
   private:
     NOTIFYICONDATAW data_{};

@@ -122,6 +122,12 @@ class Editor : public testing::Test {
     static void ClickAdd(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kLabel1))); }
     static void ClickClose(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kEditImage3))); }
 
+    // Presses "添加" and waits for the main window to take the editor's place.
+    static bool Add(ProgramUnderTest& program, HWND editor) {
+        ClickAdd(editor);
+        return BackToMain(program, editor);
+    }
+
     static bool BackToMain(ProgramUnderTest& program, HWND editor) {
         return WaitUntil([&] {
             return IsWindowVisible(program.Main()) &&
@@ -182,8 +188,7 @@ TEST_F(Editor, SinglePickIsStoredIntoTheRowAndTheFile) {
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Ctrl"));
     EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"17|");
     EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"Ctrl + ");
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_EQ(TextOf(program.Text1(0)), L"Ctrl");
     EXPECT_EQ(program.ReadIni(L"conftext", L"0"), L"Ctrl");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"1|17");
@@ -199,8 +204,7 @@ TEST_F(Editor, ThreePicksByMouseWithTheRowFromPd) {
     ASSERT_TRUE(PickByClick(editor, ids::kLovea, L"Ctrl"));
     ASSERT_TRUE(PickByClick(editor, ids::kLovek, L"Shift"));
     ASSERT_TRUE(PickByClick(editor, ids::kLovem, L"S"));
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_EQ(TextOf(program.Text1(3)), L"Ctrl + Shift + S");
     EXPECT_EQ(program.ReadIni(L"conftext", L"3"), L"Ctrl + Shift + S");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"3"), L"3|17|16|83");
@@ -220,8 +224,7 @@ TEST_F(Editor, EmptyMiddlePickAndClearedPickAreLeftOut) {
     ASSERT_TRUE(PickByClick(editor, ids::kLovek, L""));
     EXPECT_EQ(TextOf(Box(editor, ids::kText3)), L"");
     EXPECT_EQ(TextOf(Box(editor, ids::kM2)), L"");
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_EQ(TextOf(program.Text1(1)), L"Ctrl + C");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"1"), L"2|17|67");
 }
@@ -235,8 +238,7 @@ TEST_F(Editor, NothingInTheFirstListSavesNothing) {
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"Ctrl"));
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovem, L"C"));
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_EQ(TextOf(program.Text1(2)), L"Alt");
     EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
 }
@@ -248,15 +250,13 @@ TEST_F(Editor, ReopeningAfterAddKeepsThePicksForTheNextRow) {
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Alt"));
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"L-1"));
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     HWND again = Open(program, 6);
     ASSERT_EQ(again, editor) << "the hidden editor is shown again";
     EXPECT_EQ(Selected(again, ids::kLovea), IndexOf(L"Alt"));
     EXPECT_EQ(Selected(again, ids::kLovek), IndexOf(L"L-1"));
     EXPECT_EQ(TextOf(Box(again, ids::kPd)), L"6");
-    ClickAdd(again);
-    ASSERT_TRUE(BackToMain(program, again));
+    ASSERT_TRUE(Add(program, again));
     EXPECT_EQ(TextOf(program.Text1(6)), L"Alt + L-1");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|18|49");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|18|49");
@@ -295,8 +295,7 @@ TEST_F(Editor, TypingIntoAListsFieldChangesNothing) {
     ASSERT_TRUE(WaitUntil([&] { return TextOf(field).size() == 4; })) << Narrow(TextOf(field));
     EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"");
     EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"");
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_FALSE(FileExists(program.IniPath()));
 }
 
@@ -318,8 +317,7 @@ TEST_F(Editor, AGarbageRowIndexSavesNothing) {
         SendKey(key, true);
     }
     ASSERT_TRUE(WaitUntil([&] { return TextOf(pd) == L"x"; })) << Narrow(TextOf(pd));
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
     EXPECT_FALSE(FileExists(program.IniPath()));
     EXPECT_TRUE(program.Running());
 }
@@ -336,8 +334,7 @@ TEST_F(Editor, NewShortcutPlaysAtTheNextPressWithoutReEnabling) {
     HWND editor = Open(program, 0);
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"B"));
-    ClickAdd(editor);
-    ASSERT_TRUE(BackToMain(program, editor));
+    ASSERT_TRUE(Add(program, editor));
 
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
