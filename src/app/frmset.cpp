@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/moveit.h"
 #include "editor/edit_dialog.h"
 #include "keys/key_code_list.h"
 #include "keys/keyfunc.h"
@@ -12,6 +11,7 @@
 #include "ui/colors.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
+#include "ui/moveit.h"
 #include "ui/twips.h"
 
 namespace hkv {
@@ -85,13 +85,16 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 } // namespace
 
 FrmSet::FrmSet() = default;
-FrmSet::~FrmSet() = default;
+
+// The rows' controls terminate and the tray icon goes while the window and this object are whole.
+FrmSet::~FrmSet() {
+    Destroy();
+}
 
 bool FrmSet::Create() {
     const int dpi = ScreenDpi();
     formFont_ = CreateFontFromSpec(kFormFont, dpi);
     titleFont_ = CreateFontFromSpec(kTitleFont, dpi);
-    backBrush_.reset(CreateSolidBrush(colors::kBackground));
     accentBrush_.reset(CreateSolidBrush(colors::kAccent));
     if (!CreateForm(ids::kFrmSetClass, kCaption, TwipsToPixels(kWindowWidthTwips, dpi),
                     TwipsToPixels(kWindowHeightTwips, dpi))) {
@@ -103,12 +106,7 @@ bool FrmSet::Create() {
 
 void FrmSet::CreateControls() {
     HWND self = hwnd();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi()); };
-    auto setFont = [](HWND control, HFONT font) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    };
-    toolTip_.Create(self);
 
     // Creation order is the focus order: pmenu, Text1(0), Check1..10, Text1(1..9), Velmo1..10,
     // Picture1.
@@ -126,23 +124,24 @@ void FrmSet::CreateControls() {
     toolTip_.SetText(image3_.hwnd(), L"退出");
 
     auto createText1 = [&](int i) {
-        PixelRect r = px({240, 810 + kRowPitchTwips * i, 1935, 300});
-        text1_[i] = CreateWindowExW(
-            0, WC_EDITW, L"Text1",
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, r.left, r.top,
-            r.width, r.height, self,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1First + i)), instance, nullptr);
-        setFont(text1_[i], formFont_.get());
+        text1_[i] = ui::CreateControl(self, dpi(),
+                                      {WC_EDITW,
+                                       ids::kText1First + i,
+                                       {240, 810 + kRowPitchTwips * i, 1935, 300},
+                                       WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
+                                       formFont_.get(),
+                                       L"Text1"});
         SetWindowSubclass(text1_[i], ShortcutBoxProc, 0, 0);
     };
     createText1(0);
     for (int n = 0; n < ids::kRows; ++n) {
-        PixelRect r = px({4650, 825 + kRowPitchTwips * n, 1000, 300});
-        checks_[n] = CreateWindowExW(
-            0, WC_BUTTONW, kEnableText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-            r.left, r.top, r.width, r.height, self,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCheckFirst + n)), instance, nullptr);
-        setFont(checks_[n], formFont_.get());
+        checks_[n] = ui::CreateControl(self, dpi(),
+                                       {WC_BUTTONW,
+                                        ids::kCheckFirst + n,
+                                        {4650, 825 + kRowPitchTwips * n, 1000, 300},
+                                        WS_TABSTOP | BS_AUTOCHECKBOX,
+                                        formFont_.get(),
+                                        kEnableText});
     }
     for (int i = 1; i < ids::kRows; ++i) {
         createText1(i);
@@ -232,7 +231,7 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(accentBrush_.get());
         }
         SetBkColor(dc, colors::kBackground);
-        return reinterpret_cast<LRESULT>(backBrush_.get());
+        return reinterpret_cast<LRESULT>(BackgroundBrush());
     }
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
@@ -316,7 +315,12 @@ void FrmSet::Velmo_HotKeyPressed(int row) {
 
 void FrmSet::Text1_Click(int i) {
     if (!editor_ || !editor_->hwnd()) {
-        editor_ = std::make_unique<EditDialog>(*this);
+        editor_ = std::make_unique<EditDialog>(
+            EditorHost{[this](int row, const std::wstring& text, const std::wstring& keyCodeList) {
+                           SetText1(row, text);
+                           SetText1ToolTip(row, keyCodeList);
+                       },
+                       [this] { SetVisible(true); }});
         if (!editor_->Create()) {
             return;
         }
@@ -367,7 +371,7 @@ void FrmSet::Image3_Click() {
     }
     tray_.Remove();
     editor_.reset();
-    DestroyNow();
+    Destroy();
     ExitProcess(0);
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/frmset_ids.h"
 #include "common/win_handles.h"
+#include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
@@ -19,8 +20,6 @@
 #include "ui/tooltip.h"
 
 namespace hkv {
-
-class EditDialog;
 
 class FrmSet : public ui::Form {
   public:
@@ -62,7 +61,6 @@ class FrmSet : public ui::Form {
     UniqueKernelHandle instanceMutex_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
-    UniqueBrush backBrush_;
     UniqueBrush accentBrush_;
     ui::ToolTip toolTip_;
     ui::PictureBox pmenu_;

@@ -1,10 +1,9 @@
 #pragma once
-// Window classes and control ids of the main window and the editor; tests find controls by them.
+// The main window's class and control ids; tests find controls by them.
 
 namespace hkv::ids {
 
 inline constexpr wchar_t kFrmSetClass[] = L"BrevinHotkeyVeridir.frmSet";
-inline constexpr wchar_t kEditClass[] = L"BrevinHotkeyVeridir.edit";
 
 inline constexpr int kRows = 10;
 
@@ -20,22 +19,5 @@ inline constexpr int kLabel4 = 113;
 inline constexpr int kText1First = 200; // Text1(i) = kText1First + i
 inline constexpr int kVelmoFirst = 300; // Velmo N = kVelmoFirst + N - 1
 inline constexpr int kCheckFirst = 400; // Check N = kCheckFirst + N - 1
-
-// edit
-inline constexpr int kEditPmenu = 500;
-inline constexpr int kEditTitle = 501;
-inline constexpr int kEditImage3 = 502;
-inline constexpr int kLovea = 510;
-inline constexpr int kLovek = 511;
-inline constexpr int kLovem = 512;
-inline constexpr int kLabel1 = 513;
-inline constexpr int kText2 = 520;
-inline constexpr int kText3 = 521;
-inline constexpr int kText4 = 522;
-inline constexpr int kM1 = 523;
-inline constexpr int kM2 = 524;
-inline constexpr int kM3 = 525;
-inline constexpr int kPd = 526;
-inline constexpr int kNum = 527;
 
 } // namespace hkv::ids

@@ -4,8 +4,12 @@
 #include <commctrl.h>
 
 #include "app/frmset.h"
+#include "common/fatal_fault.h"
+#include "keys/player.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Keys a playback holds would stay down for every other program after a crash.
+    hkv::EndProcessOnFatalFault([] { hkv::ReleaseHeldKeys(); });
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 

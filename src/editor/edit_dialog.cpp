@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "app/frmset.h"
-#include "app/frmset_ids.h"
-#include "app/moveit.h"
 #include "editor/composition.h"
+#include "editor/edit_ids.h"
+#include "keys/message_pump.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
+#include "ui/moveit.h"
 #include "ui/pictures.h"
 #include "ui/twips.h"
 
@@ -24,21 +24,9 @@ const FontSpec kListFont{L"微软雅黑", 9, 400, 134};
 const FontSpec kTitleFont{L"微软雅黑", 12, 700, 0};
 const FontSpec kButtonFont{L"微软雅黑", 18, 700, 134};
 
-void PumpPendingMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the main loop
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
-EditDialog::EditDialog(FrmSet& main) : main_(main) {}
+EditDialog::EditDialog(EditorHost host) : host_(std::move(host)) {}
 EditDialog::~EditDialog() = default;
 
 bool EditDialog::Create() {
@@ -58,16 +46,10 @@ bool EditDialog::Create() {
 
 void EditDialog::CreateControls() {
     HWND self = hwnd();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& tw, int id,
+    auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& bounds, int id,
                       const wchar_t* text, int extraHeight = 0) {
-        const PixelRect r = ToPixels(tw, dpi());
-        HWND control =
-            CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left, r.top,
-                            r.width, r.height + extraHeight, self,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-        return control;
+        return ui::CreateControl(
+            self, dpi(), {cls, id, bounds, WS_TABSTOP | style, listFont_.get(), text, extraHeight});
     };
     auto stateBox = [&](const TwipsRect& tw, int id, const wchar_t* text) {
         return create(WC_EDITW, ES_AUTOHSCROLL | WS_BORDER, tw, id, text);
@@ -117,8 +99,9 @@ void EditDialog::Form_Load() {
             add(list, entries[e]);
         }
     }
+    MessagePump pump;
     for (int e = editor::kFixedEntries; e < editor::kKeyListEntries; ++e) {
-        PumpPendingMessages();
+        pump.DispatchPending();
         for (HWND list : lists_) {
             add(list, entries[e]);
         }
@@ -186,18 +169,17 @@ void EditDialog::Label1_Click() {
     // pd can be reached with Tab and typed into: only a real row index is written.
     if (composed && row) {
         SetBoxText(num_, composed->num);
-        main_.SetText1(*row, composed->displayText);
-        main_.SetText1ToolTip(*row, composed->keyCodeList);
+        host_.SetRow(*row, composed->displayText, composed->keyCodeList);
         modINI::IniWrite(L"conftext", pd, composed->displayText);
         modINI::IniWrite(L"conftooltip", pd, composed->keyCodeList);
     }
-    main_.SetVisible(true);
+    host_.ShowMain();
     ShowWindow(hwnd(), SW_HIDE);
 }
 
 void EditDialog::Image3_Click() {
-    main_.SetVisible(true);
-    DestroyNow();
+    host_.ShowMain();
+    Destroy();
 }
 
 std::wstring EditDialog::BoxText(HWND box) const {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "common/win_handles.h"
@@ -13,11 +14,18 @@
 
 namespace hkv {
 
-class FrmSet;
+// What the dialog needs of the window that opened it.
+struct EditorHost {
+    // Puts a composed old shortcut into row (0..9): its display text and key code list.
+    std::function<void(int row, const std::wstring& displayText, const std::wstring& keyCodeList)>
+        SetRow;
+    // Shows the main window again.
+    std::function<void()> ShowMain;
+};
 
 class EditDialog : public ui::Form {
   public:
-    explicit EditDialog(FrmSet& main);
+    explicit EditDialog(EditorHost host);
     ~EditDialog() override;
 
     // Creates the dialog hidden and runs its load step.
@@ -40,7 +48,7 @@ class EditDialog : public ui::Form {
     std::wstring BoxText(HWND box) const;
     static void SetBoxText(HWND box, const std::wstring& text);
 
-    FrmSet& main_;
+    EditorHost host_;
     bool shownBefore_ = false;
     UniqueFont listFont_;
     UniqueFont titleFont_;

@@ -37,12 +37,14 @@ void UnhookHotKeyWindow(HWND window) {
     RemovePropW(window, kWinProcProperty);
 }
 
-void HookEditBox(HWND window) {
+void HookEditBox(HWND window, Velmo& control) {
+    SetPropW(window, kObjectProperty, static_cast<HANDLE>(&control));
     ReplaceProcedure(window, &EditBoxProc);
 }
 
 void UnhookEditBox(HWND window) {
     RestoreProcedure(window);
+    RemovePropW(window, kObjectProperty);
     RemovePropW(window, kWinProcProperty);
 }
 
@@ -64,10 +66,14 @@ LRESULT CALLBACK EditBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_CONTEXTMENU) {
         return 0;
     }
-    if (WNDPROC previous = StoredProcedure(window)) {
-        return CallWindowProcW(previous, window, message, wParam, lParam);
+    WNDPROC previous = StoredProcedure(window);
+    if (!previous) {
+        return DefWindowProcW(window, message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (Velmo* control = ObjectFromPointer(GetPropW(window, kObjectProperty))) {
+        return control->EditBoxMessage(window, message, wParam, lParam, previous);
+    }
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 Velmo* ObjectFromPointer(HANDLE pointer) {

@@ -15,7 +15,10 @@
 #include "hotkeyctl/registry_settings.h"
 #include "hotkeyctl/velmo_properties.h"
 #include "settings/modini.h"
+#include "ui/controls.h"
 #include "ui/font.h"
+#include "ui/tooltip.h"
+#include "ui/window_base.h"
 
 namespace hkv {
 
@@ -33,7 +36,6 @@ constexpr wchar_t kModKeyCodeSuffix[] = L"ModKeyCode";
 // Every instance registers identifier 1: each does so on its own hotkey window.
 constexpr int kHotKeyId = 1;
 constexpr int kEditBoxId = 1;
-constexpr UINT_PTR kEditSubclassId = 1;
 
 constexpr wchar_t kNotSetMessage[] = L"Not set hotkey";
 constexpr wchar_t kAlreadyExistsMessage[] = L"Hotkey already exists, please change a hotkey.";
@@ -47,16 +49,12 @@ constexpr int kKeyNameChars = 255;
 constexpr int kScanCodeShift = 16;
 constexpr UINT kScanCodeMask = 0xFF;
 
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kPointsPerInch = 72.0;
 
 // Mouse buttons as the host's mouse events number them.
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kRightButton = 2;
 constexpr std::int16_t kMiddleButton = 4;
-
-// TTTOOLINFOW up to lParam: the size every comctl32 version accepts, with or without a manifest.
-constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
 
 HINSTANCE ModuleInstance() {
     return GetModuleHandleW(nullptr);
@@ -68,17 +66,6 @@ HWND CreateHotKeyWindow(HINSTANCE instance) {
 }
 
 Velmo::HotKeyWindowFactory g_hotKeyWindowFactory = &CreateHotKeyWindow;
-
-struct Dpi {
-    int x;
-    int y;
-};
-
-Dpi ScreenDpiXY() {
-    HDC screen = GetDC(nullptr);
-    ScopeGuard release([screen] { ReleaseDC(nullptr, screen); });
-    return {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-}
 
 COLORREF ResolveOleColor(std::uint32_t oleColor) {
     if ((oleColor & kSystemColorFlag) != 0) {
@@ -160,11 +147,11 @@ template <typename Handler, typename... Args> void Raise(const Handler& handler,
 } // namespace
 
 // The control's own child window, its edit box txtHotKey and its hidden hotkey window.
-class Velmo::Impl {
+class Velmo::Impl : public ui::WindowBase {
   public:
     Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
          VelmoEvents events, std::optional<FontSpec> ambientFont);
-    ~Impl();
+    ~Impl() override;
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
@@ -205,25 +192,23 @@ class Velmo::Impl {
     const std::wstring name_;
     const HostMode mode_;
     const VelmoEvents events_;
-    const Dpi dpi_;
+    const int dpi_;
     const FontSpec ambientFont_;
     VelmoProperties props_;
     HotKeyCapture capture_;
     bool hotKeyEnabled_ = false;
-    HWND edit_ = nullptr; // child of window_, destroyed with it
-    UniqueWindow window_;
-    // A popup is owned by the host's top-level window, not by this control's child window: it
-    // outlives the control unless destroyed with it, and goes away early with the host.
-    UniqueWindow toolTip_;
+    HWND edit_ = nullptr; // child of this control's window, destroyed with it
+    // Owned by the host's top-level window, not by this control's child window: it outlives the
+    // control unless destroyed with it, and goes away early with the host.
+    ui::ToolTip toolTip_;
     UniqueWindow hotKeyWindow_;
+
+    // The edit box's messages, as modSubClass passes them on; previous is the box's own procedure.
+    LRESULT OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
 
   private:
     static void RegisterWindowClassOnce();
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR id, DWORD_PTR self);
-    LRESULT OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnKeyDown(int vk);
     void OnKeyUp(int vk);
     void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
@@ -234,57 +219,49 @@ class Velmo::Impl {
     std::wstring ReadSetting(const wchar_t* suffix, const std::wstring& defaultValue) const;
     void WriteSetting(const wchar_t* suffix, const std::wstring& value) const;
 
-    bool editHooked_ = false;
     bool clickPending_ = false;
     UniqueBrush backBrush_;
     UniqueFont font_;
 };
 
 void Velmo::Impl::RegisterWindowClassOnce() {
-    static const ATOM atom = [] {
+    static const bool registered = [] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES}; // tooltips
         InitCommonControlsEx(&controls);
         WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &WindowProc;
         wc.hInstance = ModuleInstance();
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kWindowClass;
-        return RegisterClassExW(&wc);
+        RegisterWindowClass(wc);
+        return true;
     }();
-    (void)atom;
+    (void)registered;
 }
 
 Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
                   VelmoEvents events, std::optional<FontSpec> ambientFont)
-    : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpiXY()),
-      ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_.y)) {
+    : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpi()),
+      ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_)) {
     RegisterWindowClassOnce();
     // WS_EX_CONTROLPARENT lets dialog navigation (Tab) step into the edit box.
-    CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                    bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    ModuleInstance(), this);
-    if (!window_) {
+    if (!CreateFor(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                   bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)))) {
         return;
     }
+    edit_ = ui::CreateControl(hwnd(), dpi_,
+                              {L"EDIT", kEditBoxId, {}, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL});
+    // It fills the control, now and at every resize.
     RECT client{};
-    GetClientRect(window_.get(), &client);
-    edit_ = CreateWindowExW(
-        0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0,
-        client.right, client.bottom, window_.get(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId)), ModuleInstance(), nullptr);
-    if (edit_) {
-        SetWindowSubclass(edit_, &EditSubclassProc, kEditSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this));
-    }
+    GetClientRect(hwnd(), &client);
+    MoveWindow(edit_, 0, 0, client.right, client.bottom, FALSE);
 }
 
 Velmo::Impl::~Impl() {
     if (hotKeyWindow_) {
         modSubClass::UnhookHotKeyWindow(hotKeyWindow_.get());
     }
-    if (editHooked_ && edit_) {
+    if (edit_) {
         modSubClass::UnhookEditBox(edit_);
     }
     // Destroying the window would free the registration too, but only once the system gets to it.
@@ -292,11 +269,6 @@ Velmo::Impl::~Impl() {
         UnregisterOwnHotKey();
     }
     hotKeyWindow_.reset();
-    if (!IsWindow(toolTip_.get())) {
-        toolTip_.release(); // destroyed with the host's top-level window already
-    }
-    toolTip_.reset();
-    window_.reset();
 }
 
 void Velmo::Impl::Attach(Velmo& owner) {
@@ -305,24 +277,11 @@ void Velmo::Impl::Attach(Velmo& owner) {
         modSubClass::HookHotKeyWindow(hotKeyWindow_.get(), owner);
     }
     if (edit_) {
-        modSubClass::HookEditBox(edit_);
-        editHooked_ = true;
+        modSubClass::HookEditBox(edit_, owner);
     }
 }
 
-LRESULT CALLBACK Velmo::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = UniqueWindow(hwnd);
-    }
-    if (auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-        return self->OnWindowMessage(hwnd, message, wParam, lParam);
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT Velmo::Impl::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Velmo::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         if (edit_) {
@@ -343,24 +302,15 @@ LRESULT Velmo::Impl::OnWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
             return reinterpret_cast<LRESULT>(backBrush_.get());
         }
         break;
-    case WM_NCDESTROY:
-        // The host may destroy its children before it destroys this control.
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        window_.release();
-        edit_ = nullptr;
-        break;
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
-LRESULT CALLBACK Velmo::Impl::EditSubclassProc(HWND hwnd, UINT message, WPARAM wParam,
-                                               LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    return reinterpret_cast<Impl*>(self)->OnEditMessage(hwnd, message, wParam, lParam);
-}
-
-LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   WNDPROC previous) {
+    auto passOn = [&] { return CallWindowProcW(previous, hwnd, message, wParam, lParam); };
     switch (message) {
     // Keys never reach the edit box's own handling: it would insert, delete or paste text, and
     // Alt or F10 would start the menu loop.
@@ -386,7 +336,7 @@ LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_GETDLGCODE: {
         // Dialog navigation keeps Tab and Shift+Tab; every other key, Enter, Escape and the
         // arrows included, comes to the box.
-        const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT code = passOn();
         const auto* pending = reinterpret_cast<const MSG*>(lParam);
         const bool navigation = pending != nullptr && pending->message == WM_KEYDOWN &&
                                 pending->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0;
@@ -402,18 +352,20 @@ LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: {
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = passOn();
         OnMouse(message, wParam, lParam);
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, &EditSubclassProc, kEditSubclassId);
+    case WM_NCDESTROY: {
+        // The host may destroy its children before it destroys this control.
+        modSubClass::UnhookEditBox(hwnd);
         edit_ = nullptr;
-        break;
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
     default:
         break;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return passOn();
 }
 
 void Velmo::Impl::OnKeyDown(int vk) {
@@ -442,8 +394,8 @@ void Velmo::Impl::OnKeyUp(int vk) {
 void Velmo::Impl::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     std::int16_t shift = MouseShift(wParam);
     // Twips, as a form reports positions.
-    auto x = static_cast<float>(GET_X_LPARAM(lParam) * kTwipsPerInch / dpi_.x);
-    auto y = static_cast<float>(GET_Y_LPARAM(lParam) * kTwipsPerInch / dpi_.y);
+    auto x = static_cast<float>(GET_X_LPARAM(lParam) * double{kTwipsPerInch} / dpi_);
+    auto y = static_cast<float>(GET_Y_LPARAM(lParam) * double{kTwipsPerInch} / dpi_);
     auto down = [&](std::int16_t button) { Raise(events_.MouseDown, button, shift, x, y); };
     auto up = [&](std::int16_t button) { Raise(events_.MouseUp, button, shift, x, y); };
     switch (message) {
@@ -521,7 +473,7 @@ void Velmo::Impl::UnregisterOwnHotKey() {
 }
 
 void Velmo::Impl::ShowRefusal(const wchar_t* text) {
-    HWND owner = window_ ? GetAncestor(window_.get(), GA_ROOT) : nullptr;
+    HWND owner = hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr;
     MessageBoxW(owner, text, kRefusalTitle, kRefusalStyle);
 }
 
@@ -601,7 +553,7 @@ void Velmo::Impl::ApplyEnabled() {
 
 void Velmo::Impl::ApplyFont() {
     // The box takes the new font before the old one is deleted.
-    UniqueFont next = CreateFontFromSpec(props_.font, dpi_.y);
+    UniqueFont next = CreateFontFromSpec(props_.font, dpi_);
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
     font_ = std::move(next);
 }
@@ -627,24 +579,9 @@ void Velmo::Impl::ApplyBorder() {
 }
 
 void Velmo::Impl::ApplyToolTip() {
-    if (!edit_ || (!toolTip_ && props_.toolTipText.empty())) {
-        return;
+    if (edit_ && (toolTip_.hwnd() || !props_.toolTipText.empty())) {
+        toolTip_.SetText(edit_, props_.toolTipText);
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = kToolInfoSize;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_.get();
-    tool.uId = reinterpret_cast<UINT_PTR>(edit_);
-    tool.lpszText = const_cast<wchar_t*>(props_.toolTipText.c_str());
-    if (toolTip_) {
-        SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-        return;
-    }
-    toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(),
-                                   nullptr, ModuleInstance(), nullptr));
-    SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 template <typename T>
@@ -808,7 +745,7 @@ void Velmo::SetRegKeyName(const std::wstring& value) {
 }
 
 HWND Velmo::Window() const {
-    return impl_->window_.get();
+    return impl_->hwnd();
 }
 
 HWND Velmo::EditBox() const {
@@ -824,7 +761,12 @@ const std::wstring& Velmo::Name() const {
 }
 
 HWND Velmo::ToolTipWindow() const {
-    return impl_->toolTip_.get();
+    return impl_->toolTip_.hwnd();
+}
+
+LRESULT Velmo::EditBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                              WNDPROC previous) {
+    return impl_->OnEditMessage(box, message, wParam, lParam, previous);
 }
 
 void Velmo::SetHotKeyWindowFactoryForTesting(HotKeyWindowFactory factory) {

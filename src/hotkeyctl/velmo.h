@@ -92,6 +92,10 @@ class Velmo {
     // The tooltip control that shows ToolTipText; null until a non-empty text is first set.
     HWND ToolTipWindow() const;
 
+    // The edit box's messages, as modSubClass's EditBoxProc passes them on; previous is the
+    // procedure EditBoxProc replaced.
+    LRESULT EditBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+
     // Makes the hidden window that a registration names. Tests replace it to simulate a window
     // that cannot be created; nullptr restores the real one.
     using HotKeyWindowFactory = HWND (*)(HINSTANCE instance);

@@ -1,11 +1,10 @@
 #include "keys/waitable_timer.h"
 
-#include <vector>
-
 #include "common/app_error.h"
 #include "common/scope_guard.h"
 #include "keys/message_pump.h"
-#include "settings/ini_path.h"
+#include "common/executable.h"
+#include "common/path.h"
 
 namespace hkv {
 namespace {
@@ -14,17 +13,6 @@ constexpr wchar_t kWaitErrorPrefix[] = L"[clsWaitableTimer.Wait]";
 
 // A manual-reset timer stays signalled once it has fired, so every wait that opened it sees it.
 constexpr BOOL kManualReset = TRUE;
-
-std::wstring ExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) {
-            return std::wstring(buffer.data(), n);
-        }
-        buffer.resize(buffer.size() * 2); // the path was cut off
-    }
-}
 
 // Named for the executable and the current local minute and second.
 std::wstring CurrentTimerName() {

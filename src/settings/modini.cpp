@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "common/win_handles.h"
-#include "settings/ini_path.h"
+#include "common/executable.h"
+#include "common/path.h"
 
 namespace hkv::modINI {
 namespace {
@@ -19,20 +20,6 @@ constexpr LONGLONG kLargestConvertedFile = 16 * 1024 * 1024;
 std::wstring& PathStorage() {
     static std::wstring path;
     return path;
-}
-
-std::wstring ExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) {
-            return {};
-        }
-        if (n < buffer.size()) {
-            return std::wstring(buffer.data(), n);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 // The profile routines keep a file Unicode once it starts with a UTF-16 byte-order mark; an

@@ -2,8 +2,9 @@
 
 #include <shellapi.h>
 
-#include "ui/twips.h"
+#include "ui/controls.h"
 #include "ui/font.h"
+#include "ui/twips.h"
 
 namespace hkv {
 namespace {
@@ -46,10 +47,9 @@ bool CdWindow::Create() {
     }
     // The window owns the menu now and destroys it with itself.
     menuBar_.release();
-    const PixelRect button = ToPixels({1320, 600, 1575, 735}, dpi);
-    command1_.reset(CreateWindowExW(
-        0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, button.left, button.top,
-        button.width, button.height, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr));
+    ui::CreateControl(
+        hwnd(), dpi,
+        {L"BUTTON", kCommand1Id, {1320, 600, 1575, 735}, BS_PUSHBUTTON, nullptr, L"Command1"});
     return true;
 }
 
@@ -78,9 +78,6 @@ LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (msg == WM_CLOSE) {
         return 0; // never shown, never closed on its own
-    }
-    if (msg == WM_DESTROY) {
-        command1_.release(); // destroyed with its parent
     }
     return DefWindowProcW(hwnd(), msg, wParam, lParam);
 }

@@ -27,13 +27,14 @@ class CdWindow : public ui::WindowBase {
     static constexpr UINT kShowId = 1;
     static constexpr UINT kAchId = 2;
     static constexpr UINT kExitId = 3;
+    // The window's one button, never seen: the window is never shown.
+    static constexpr int kCommand1Id = 1;
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     TrayMenuActions actions_;
     UniqueMenu menuBar_; // "cd" with its items; the tray shows its first submenu
-    UniqueWindow command1_;
 };
 
 } // namespace hkv

@@ -16,6 +16,18 @@ void FillBackground(HDC dc, const RECT& rc, COLORREF color) {
 
 } // namespace
 
+HWND CreateControl(HWND parent, int dpi, const ControlArgs& args) {
+    const PixelRect r = ToPixels(args.bounds, dpi);
+    HWND control = CreateWindowExW(0, args.className, args.text, WS_CHILD | WS_VISIBLE | args.style,
+                                   r.left, r.top, r.width, r.height + args.extraHeightPx, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control && args.font) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+    }
+    return control;
+}
+
 bool ChildControl::CreateChild(HWND parent, int id, const PixelRect& bounds,
                                const std::wstring& text) {
     WNDCLASSEXW wc{};

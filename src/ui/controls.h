@@ -13,6 +13,21 @@
 
 namespace hkv::ui {
 
+// A system control (edit box, check box, combo box, button) as a window's layout describes it.
+struct ControlArgs {
+    const wchar_t* className = L"";
+    int id = 0;
+    TwipsRect bounds;
+    DWORD style = 0;      // besides WS_CHILD | WS_VISIBLE
+    HFONT font = nullptr; // not owned; nullptr keeps the system font
+    const wchar_t* text = L"";
+    int extraHeightPx = 0; // a drop-down combo box's height includes its dropped list
+};
+
+// Creates the control as a child of parent, laid out at the given DPI. The parent window owns it
+// and destroys it with itself.
+HWND CreateControl(HWND parent, int dpi, const ControlArgs& args);
+
 // Notification codes in the high word of WM_COMMAND's wParam (low word: the control's id).
 inline constexpr WORD kNotifyClick = 0; // same value as BN_CLICKED and STN_CLICKED
 inline constexpr WORD kNotifyMouseMove = 0x7F01;

@@ -4,6 +4,12 @@
 #include <cwchar>
 
 namespace hkv {
+namespace {
+
+// What a screen without a readable DPI is taken to have.
+constexpr int kDefaultDpi = 96;
+
+} // namespace
 
 UniqueFont CreateFontFromSpec(const FontSpec& font, int dpi) {
     LOGFONTW lf{};
@@ -19,12 +25,16 @@ UniqueFont CreateFontFromSpec(const FontSpec& font, int dpi) {
 }
 
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
-    return dpi > 0 ? dpi : 96;
+    // The system DPI of a process is fixed for its whole life: read once.
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int read = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDefaultDpi;
+        if (screen) {
+            ReleaseDC(nullptr, screen);
+        }
+        return read > 0 ? read : kDefaultDpi;
+    }();
+    return dpi;
 }
 
 } // namespace hkv

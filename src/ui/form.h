@@ -22,6 +22,8 @@ class Form : public WindowBase {
     virtual void OnClose() = 0;
 
     int dpi() const { return dpi_; }
+    // The window's background, for the controls that ask for it before they paint.
+    HBRUSH BackgroundBrush() const { return backBrush_.get(); }
 
   private:
     int dpi_ = 96;

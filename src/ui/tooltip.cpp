@@ -2,7 +2,22 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+
 namespace hkv::ui {
+namespace {
+
+// TTTOOLINFOW up to lParam: the size every common-controls version accepts, with or without a
+// manifest asking for version 6 (older versions refuse the larger record).
+constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
+
+} // namespace
+
+ToolTip::~ToolTip() {
+    if (tip_ && !IsWindow(tip_.get())) {
+        tip_.release(); // destroyed already with the top-level window that owned it
+    }
+}
 
 bool ToolTip::Create(HWND owner) {
     tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -13,11 +28,11 @@ bool ToolTip::Create(HWND owner) {
 }
 
 void ToolTip::SetText(HWND control, const std::wstring& text) {
-    if (!tip_) {
+    if (!tip_ && !Create(GetAncestor(control, GA_ROOT))) {
         return;
     }
     TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
+    info.cbSize = kToolInfoSize;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = GetParent(control);
     info.uId = reinterpret_cast<UINT_PTR>(control);

@@ -2,6 +2,21 @@
 
 namespace hkv::ui {
 
+WindowBase::~WindowBase() {
+    if (hwnd_) {
+        // Cut first: the destruction below must not reach a half-destroyed object.
+        SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+        hwnd_.reset();
+    }
+}
+
+void WindowBase::Destroy() {
+    if (hwnd_) {
+        // The handle stays ours until WM_NCDESTROY, so the handlers of the destruction can use it.
+        DestroyWindow(hwnd_.get());
+    }
+}
+
 void WindowBase::RegisterWindowClass(const WNDCLASSEXW& prototype) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
@@ -33,10 +48,9 @@ LRESULT CALLBACK WindowBase::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
+        const LRESULT result = self->OnMessage(msg, wParam, lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_.release();
-        LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
-        self->OnFinalMessage();
+        self->hwnd_.release(); // the system destroys the window; nothing left to close
         return result;
     }
     return self->OnMessage(msg, wParam, lParam);

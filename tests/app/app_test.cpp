@@ -380,6 +380,12 @@ TEST_F(App, ExitSavesEveryHotkeyControlAndEnds) {
     ProgramUnderTest program(L"exit");
     ASSERT_TRUE(program.WriteIni(kMappedIni));
     ASSERT_TRUE(program.Start());
+    // The editor stays, hidden, after "添加": the exit must take it down cleanly too.
+    ClickAt(CentreOf(program.Text1(2)));
+    ASSERT_TRUE(WaitUntil([&] { return program.Editor() && IsWindowVisible(program.Editor()); }));
+    ClickAt(CentreOf(FindDescendant(program.Editor(), ids::kLabel1)));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+    ASSERT_NE(program.Editor(), nullptr);
     // Capture a new hotkey in row 5 by pressing it in its box.
     ClickAt(CentreOf(program.VelmoEdit(5)));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == program.Main(); }));
@@ -396,6 +402,7 @@ TEST_F(App, ExitSavesEveryHotkeyControlAndEnds) {
 
     ClickAt(CentreOf(program.Control(ids::kImage3)));
     ASSERT_TRUE(program.WaitForExit()) << "the exit image did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5Text"), captured);
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5KeyCode"), L"90");
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5ModKeyCode"), L"6");
@@ -522,6 +529,7 @@ TEST_F(App, TrayMenuExitSavesAndEndsLikeTheExitImage) {
     SendKey(VK_RETURN, false);
     SendKey(VK_RETURN, true);
     ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
     for (int n = 1; n <= 10; ++n) {
         EXPECT_NE(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"KeyCode").c_str()),
                   L"<missing>")

@@ -15,7 +15,7 @@
 #include "common/win_handles.h"
 #include "keys/keyfunc.h"
 #include "keys/waitable_timer.h"
-#include "settings/ini_path.h"
+#include "common/path.h"
 #include "support/win_test_util.h"
 #include "test_window.h"
 

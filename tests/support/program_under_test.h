@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/frmset_ids.h"
+#include "editor/edit_ids.h"
 #include "support/win_test_util.h"
 
 namespace hkv::test {
@@ -132,6 +133,13 @@ class ProgramUnderTest {
     bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     bool WaitForExit(DWORD ms = 10000) const {
         return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+    }
+
+    // The exit code of the program once it has ended (STILL_ACTIVE while it runs).
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_, &code);
+        return code;
     }
 
     void Kill() {

@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "common/fatal_fault.h"
+
 namespace {
 LONG WINAPI ReportCrashAndExit(EXCEPTION_POINTERS* info) {
     std::fprintf(stderr, "\nFATAL: unhandled exception 0x%08lX at %p\n",
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(ReportCrashAndExit);
+    // Also the faults the window system would swallow inside a window procedure.
+    hkv::EndProcessOnFatalFault(nullptr);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 #endif
     testing::InitGoogleTest(&argc, argv);

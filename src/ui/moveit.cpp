@@ -1,4 +1,4 @@
-#include "app/moveit.h"
+#include "ui/moveit.h"
 
 namespace hkv::moveit {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/ini_path.h"
+#include "common/path.h"
 
 TEST(IniPath, JoinsWithExactlyOneSeparator) {
     EXPECT_EQ(hkv::JoinFolderAndFile(L"C:\\Tools", L"set.ini"), L"C:\\Tools\\set.ini");

@@ -1,4 +1,4 @@
-#include "settings/ini_path.h"
+#include "common/path.h"
 
 namespace hkv {
 
