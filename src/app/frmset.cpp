@@ -211,7 +211,8 @@ std::wstring FrmSet::Text1ToolTip(int i) const {
 }
 
 void FrmSet::SetVisible(bool visible) {
-    ShowWindow(hwnd(), visible ? SW_SHOW : SW_HIDE);
+    // Coming back from the tray also undoes a minimise (taskbar, Win+M) made before hiding.
+    ShowWindow(hwnd(), !visible ? SW_HIDE : IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
 }
 
 void FrmSet::opendo(std::wstring_view textall) {
@@ -236,6 +237,13 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
         return 0;
+    case WM_ENDSESSION:
+        // Signing out or shutting down ends the process without the exit image: most users of a
+        // notification-area program never use it, and their hotkeys must survive all the same.
+        if (wParam) {
+            SaveAndLeaveTheTray();
+        }
+        return 0;
     case kMsgSyncCheck:
         if (wParam < ids::kRows && velmos_[wParam]) {
             SendMessageW(checks_[wParam], BM_SETCHECK,
@@ -251,6 +259,10 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
+        if (msg == taskbarCreated_) {
+            tray_.AddAgain();
+            return 0;
+        }
         return Form::OnMessage(msg, wParam, lParam);
     }
 }
@@ -267,6 +279,7 @@ void FrmSet::OnCommand(int id, WORD code) {
                code == ui::kNotifyClick) {
         Text1_Click(id - ids::kText1First);
     } else if ((id == ids::kPmenu || id == ids::kTitle) && code == ui::kNotifyMouseMove) {
+        BeforeModalLoop();
         moveit::DragWindow(hwnd());
     } else if (code == ui::kNotifyClick) {
         switch (id) {
@@ -292,6 +305,9 @@ void FrmSet::Check_Click(int row) {
         return;
     }
     const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    if (desired) {
+        BeforeModalLoop(); // a refusal shows a message box
+    }
     velmo->SetHotKeyEnabled(desired);
     // The box always shows whether the hotkey really is registered; a refused enable clears it.
     // Setting the state from code raises no second click, so no second message can follow.
@@ -339,12 +355,13 @@ void FrmSet::Image2_Click() {
 }
 
 void FrmSet::Form_MouseMove(LPARAM lParam) {
-    // The tray icon reports its mouse messages here, as the x coordinate of a mouse move.
+    // The tray icon reports the mouse message it received in the low word.
     switch (LOWORD(lParam)) {
     case WM_LBUTTONUP:
         SetVisible(true);
         break;
     case WM_RBUTTONUP:
+        BeforeModalLoop();
         SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
         if (!cd_) {
             cd_ = std::make_unique<CdWindow>(
@@ -361,7 +378,13 @@ void FrmSet::Form_MouseMove(LPARAM lParam) {
     }
 }
 
-void FrmSet::Image3_Click() {
+void FrmSet::BeforeModalLoop() {
+    // A menu, a move loop or a message box runs its own message loop for as long as the user
+    // takes; a playback paused meanwhile would hold its keys down all that time.
+    ReleaseHeldKeys();
+}
+
+void FrmSet::SaveAndLeaveTheTray() {
     // Keys a playback still holds down would stay down for every other program after we end.
     ReleaseHeldKeys();
     for (auto& velmo : velmos_) {
@@ -370,6 +393,10 @@ void FrmSet::Image3_Click() {
         }
     }
     tray_.Remove();
+}
+
+void FrmSet::Image3_Click() {
+    SaveAndLeaveTheTray();
     editor_.reset();
     Destroy();
     ExitProcess(0);

@@ -57,6 +57,11 @@ class FrmSet : public ui::Form {
     void Image1_Click();
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
+    // Releases what playbacks hold before a modal loop starts.
+    void BeforeModalLoop();
+    // What the exit and the end of the session share: held keys released, hotkeys saved, icon
+    // removed.
+    void SaveAndLeaveTheTray();
 
     UniqueKernelHandle instanceMutex_;
     UniqueFont formFont_;
@@ -78,6 +83,7 @@ class FrmSet : public ui::Form {
     std::array<bool, ids::kRows> waitingToPlay_{};
     int emissionsInProgress_ = 0;
     TrayIcon tray_;
+    const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     std::unique_ptr<EditDialog> editor_;
     std::unique_ptr<CdWindow> cd_;
 };

@@ -5,6 +5,7 @@
 #include "editor/composition.h"
 #include "editor/edit_ids.h"
 #include "keys/message_pump.h"
+#include "keys/player.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -132,6 +133,8 @@ void EditDialog::OnCommand(int id, WORD code) {
     if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {
         KeyList_Click(id - ids::kLovea);
     } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
+        // The move loop lasts as long as the user drags: no playback may hold keys meanwhile.
+        ReleaseHeldKeys();
         moveit::DragWindow(hwnd());
     } else if (id == ids::kLabel1 && code == ui::kNotifyClick) {
         Label1_Click();

@@ -58,6 +58,9 @@ void CdWindow::PopupMenuAtCursor() {
     GetCursorPos(&cursor);
     HMENU popup = GetSubMenu(GetMenu(hwnd()), 0);
     TrackPopupMenu(popup, kPopupFlags, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    // Without a message after the menu, the next click elsewhere may not close a menu opened
+    // from the notification area.
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

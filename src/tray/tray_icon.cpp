@@ -19,6 +19,12 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     added_ = true;
 }
 
+void TrayIcon::AddAgain() {
+    if (added_) {
+        Shell_NotifyIconW(NIM_ADD, &data_);
+    }
+}
+
 void TrayIcon::Remove() {
     if (!added_) {
         return;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@
 #include "support/input.h"
 #include "support/key_recorder.h"
 #include "support/message_box_watcher.h"
+#include "common/win_handles.h"
+#include "tray/tray_icon.h"
+#include "ui/twips.h"
 
 using namespace hkv::test;
 namespace ids = hkv::ids;
@@ -24,6 +28,11 @@ const char kMappedIni[] =
     "Velmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\nVelmo1ModKeyCode=3\r\n"
     "Velmo2Text=Ctrl + Alt + J\r\nVelmo2KeyCode=74\r\nVelmo2ModKeyCode=3\r\n"
     "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n";
+
+// Row 1: F7 holds A and B down for its 200 ms pause.
+const char kHoldingIni[] =
+    "[conftooltip]\r\n0=2|65|66\r\n"
+    "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n";
 
 std::vector<RecordedKey> Downs(const std::vector<RecordedKey>& keys) {
     std::vector<RecordedKey> out;
@@ -47,6 +56,86 @@ bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
     return std::any_of(keys.begin(), keys.end(),
                        [&](const RecordedKey& k) { return k.vk == vk && k.up == up; });
 }
+
+// A stand-in for a taskbar that has just been created: the shell's notification-area window,
+// found by the program's icon calls ahead of the real one while it exists. It counts the icon
+// messages that reach it from the given window.
+class StandInTaskbar {
+  public:
+    explicit StandInTaskbar(HWND from) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        RegisterClassExW(&wc);
+        from_ = from;
+        window_.reset(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
+                                      WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                                      nullptr));
+        calls_ = 0;
+    }
+    // Tells every top-level window that the taskbar was created, as the shell does.
+    void AnnounceCreated() const {
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(hkv::kTaskbarCreatedMessage), 0, 0);
+    }
+    int IconCalls() const { return calls_; }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_COPYDATA && reinterpret_cast<HWND>(wParam) == from_) {
+            ++calls_;
+            return TRUE;
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    static inline HWND from_ = nullptr;
+    static inline int calls_ = 0;
+    hkv::UniqueWindow window_;
+};
+
+// Sets the screen scale that programs started afterwards see, for the life of the object.
+class ScreenScale {
+  public:
+    explicit ScreenScale(DWORD dpi) { Set(dpi); }
+    ~ScreenScale() { Set(96); }
+    ScreenScale(const ScreenScale&) = delete;
+    ScreenScale& operator=(const ScreenScale&) = delete;
+
+  private:
+    static void Set(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                        sizeof dpi);
+    }
+};
+
+// Every key event some program synthesises, as it enters the system's input stream, for as long
+// as the object lives (this thread must dispatch messages meanwhile, as WaitUntil does).
+class InjectedKeyWatch {
+  public:
+    InjectedKeyWatch() {
+        events_.clear();
+        hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Proc, GetModuleHandleW(nullptr), 0);
+    }
+    ~InjectedKeyWatch() { UnhookWindowsHookEx(hook_); }
+    InjectedKeyWatch(const InjectedKeyWatch&) = delete;
+    InjectedKeyWatch& operator=(const InjectedKeyWatch&) = delete;
+
+    bool Saw(DWORD vk, bool up) const {
+        return std::find(events_.begin(), events_.end(), std::make_pair(vk, up)) != events_.end();
+    }
+
+  private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        if (code == HC_ACTION && (key->flags & LLKHF_INJECTED) != 0) {
+            events_.emplace_back(key->vkCode, wParam == WM_KEYUP || wParam == WM_SYSKEYUP);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline std::vector<std::pair<DWORD, bool>> events_;
+    HHOOK hook_ = nullptr;
+};
 
 class App : public testing::Test {
   protected:
@@ -472,9 +561,7 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     // started by the exit image's own notification rather than a click: a click would move the
     // focus, and Wine then resets the keyboard state by itself, hiding what the program did.
     ProgramUnderTest program(L"exitduring");
-    ASSERT_TRUE(program.WriteIni(
-        "[conftooltip]\r\n0=2|65|66\r\n"
-        "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.WriteIni(kHoldingIni));
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
     KeyRecorder target;
@@ -498,15 +585,95 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
 }
 
-TEST_F(App, TrayIconReleaseShowsTheHiddenWindow) {
+TEST_F(App, AMenuOpenedDuringAPauseReleasesTheKeysFirst) {
+    // Seen where synthetic input enters the system: the focus moves to the menu, and Wine then
+    // resets the keyboard state by itself, so neither a window nor the key state could tell.
+    InjectedKeyWatch injected;
+    ProgramUnderTest program(L"menupause");
+    ASSERT_TRUE(program.WriteIni(kHoldingIni));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    SendKey(VK_F7, false);
+    SendKey(VK_F7, true);
+    ASSERT_TRUE(WaitUntil([&] { return injected.Saw('B', false); })) << "no playback";
+    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
+        << "keys held while the menu is open";
+    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
+    SendKey(VK_ESCAPE, false);
+    SendKey(VK_ESCAPE, true);
+    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
+    ProgramUnderTest program(L"endsession");
+    ASSERT_TRUE(program.WriteIni(kHoldingIni));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    SendKey(VK_F7, false);
+    SendKey(VK_F7, true);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        << Describe(target.keys());
+    // As the system asks at sign-out: may the session end, then it ends.
+    EXPECT_NE(SendMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+    SendMessageW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << "keys held at the end of the session: " << Describe(target.keys());
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"118");
+    for (int n = 2; n <= 10; ++n) {
+        EXPECT_EQ(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"Text").c_str()),
+                  L"按下快捷键")
+            << n;
+    }
+}
+
+TEST_F(App, TrayIconBringsTheWindowBackAndSurvivesATaskbarRestart) {
     ProgramUnderTest program(L"trayshow");
     ASSERT_TRUE(program.Start());
+    auto iconMessage = [&](UINT mouse) {
+        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(mouse, 0));
+    };
     ClickAt(CentreOf(program.Control(ids::kImage2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
-    // The icon reports its mouse messages as the x coordinate of a mouse move, as the shell does.
-    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDOWN, 0));
-    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 0));
+    iconMessage(WM_LBUTTONDOWN);
+    iconMessage(WM_LBUTTONUP);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+
+    // Minimised from the taskbar, the window comes back whole.
+    PostMessageW(program.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(program.Main()) != FALSE; }));
+    iconMessage(WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(program.Main()); })) << "still minimised";
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+
+    // A new taskbar gets the icon again.
+    StandInTaskbar taskbar(program.Main());
+    taskbar.AnnounceCreated();
+    EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 1; }))
+        << "icon messages at the new taskbar: " << taskbar.IconCalls();
+}
+
+TEST_F(App, AtAScaleOf150PercentMouseMovesOverTheWindowOpenNoMenu) {
+    ScreenScale scale(144);
+    ProgramUnderTest program(L"scale144");
+    ASSERT_TRUE(program.Start());
+    RECT window{};
+    GetWindowRect(program.Main(), &window);
+    ASSERT_GT(window.right - window.left, 517) << "the program did not see 144 DPI";
+    // Across the whole width, in the band between the title strip and the column headings where
+    // the pointer is over the window itself.
+    const int y = window.top + hkv::TwipsToPixels(390, 144);
+    for (int x = window.left; x < window.right; ++x) {
+        MoveMouseTo({x, y});
+    }
+    // Every move has been handled once a message sent after them returns.
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(SendMessageTimeoutW(program.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored), 0);
+    EXPECT_EQ(FindProcessWindow(program.Pid(), L"#32768", true), nullptr) << "a menu opened";
 }
 
 TEST_F(App, TrayMenuExitSavesAndEndsLikeTheExitImage) {
@@ -516,7 +683,7 @@ TEST_F(App, TrayMenuExitSavesAndEndsLikeTheExitImage) {
     ClickAt(CentreOf(program.Control(ids::kImage2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
     MoveMouseTo({600, 500});
-    PostMessageW(program.Main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
     HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         menu = FindProcessWindow(program.Pid(), L"#32768", true);
