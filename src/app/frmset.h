@@ -12,6 +12,7 @@
 #include "app/frmset_ids.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/velmo.h"
+#include "keys/emission_policy.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
@@ -77,8 +78,7 @@ class FrmSet : public ui::Form {
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
-    std::array<bool, ids::kRows> waitingToPlay_{};
-    int emissionsInProgress_ = 0;
+    EmissionPolicy emissions_{SystemKeyboardState(), SystemWaiter(), SystemKeyOutput()};
     TrayIcon tray_;
     std::unique_ptr<EditDialog> editor_;
     std::unique_ptr<CdWindow> cd_;
