@@ -172,14 +172,6 @@ class Harness final : public hkv::KeyboardState,
     EmissionPolicy policy_{*this, *this, *this};
 };
 
-std::string Faults(const Harness& h) {
-    std::string all;
-    for (const auto& f : h.faults) {
-        all += f + "; ";
-    }
-    return all;
-}
-
 } // namespace
 
 TEST(EmissionPolicy, PlaysMergesAndDropsPressesAsTheUserHoldsAndReleasesCtrl) {
@@ -210,7 +202,8 @@ TEST(EmissionPolicy, PlaysMergesAndDropsPressesAsTheUserHoldsAndReleasesCtrl) {
         Harness h(row.script, true);
         h.Run();
         EXPECT_EQ(h.log, row.played) << "script " << row.script;
-        EXPECT_TRUE(h.faults.empty()) << "script " << row.script << ": " << Faults(h);
+        EXPECT_TRUE(h.faults.empty())
+            << "script " << row.script << ": " << testing::PrintToString(h.faults);
         EXPECT_EQ(hkv::ActivePlaybacks(), 0);
     }
 }
@@ -230,7 +223,7 @@ TEST(EmissionPolicy, EveryInterleavingReleasesEverythingAndNeverPlaysMixedOrUnbo
         h.Run();
         ++checked;
         if (!h.faults.empty() && ++failures <= 5) {
-            ADD_FAILURE() << "script " << s << ": " << Faults(h);
+            ADD_FAILURE() << "script " << s << ": " << testing::PrintToString(h.faults);
         }
     };
     // Depth-first over the scripts: each prefix also ends once with the exit.
