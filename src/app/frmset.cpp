@@ -4,8 +4,6 @@
 #include <shellapi.h>
 
 #include "editor/edit_dialog.h"
-#include "keys/key_code_list.h"
-#include "keys/keyfunc.h"
 #include "keys/player.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
@@ -33,39 +31,9 @@ const FontSpec kFormFont{L"微软雅黑", 9, 400, 134};
 const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
 const FontSpec kHotkeyFont{L"宋体", 9, 400, 134};
 
-// A hotkey fires on its main key's key-down, while the user still holds its modifiers; played at
-// once, the old shortcut would reach the application with those modifiers added.
-constexpr int kModifierReleaseWaitMs = 1000;
-// A row whose old shortcut is itself an enabled hotkey fires again at every emission; nesting is
-// bounded so that it cannot exhaust the stack.
-constexpr int kMaxEmissionsInProgress = 4;
-
 // Posted when a key goes down in a row's hotkey box: the capture unregisters the hotkey after
 // the event, so the row's check box is brought in line once the key has been handled.
 constexpr UINT kMsgSyncCheck = WM_APP + 1;
-
-constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN};
-
-bool IsKeyDown(int vk) {
-    return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
-// The hotkey's modifiers still held, not counting those the old shortcut presses itself nor
-// those an emission in progress holds down (a press during another row's pause).
-bool ForeignModifierDown(const std::optional<KeyCodeList>& shortcut) {
-    for (BYTE vk : kModifierKeys) {
-        bool inShortcut = IsHeldByPlayback(vk);
-        if (shortcut) {
-            for (int k = 0; k < shortcut->count; ++k) {
-                inShortcut = inShortcut || shortcut->codes[static_cast<std::size_t>(k)] == vk;
-            }
-        }
-        if (!inShortcut && IsKeyDown(vk)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR) {
@@ -315,18 +283,7 @@ void FrmSet::Check_Click(int row) {
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {
-    if (waitingToPlay_[row] || emissionsInProgress_ >= kMaxEmissionsInProgress) {
-        return; // merged into the press already waiting, or too deeply nested
-    }
-    const std::wstring list = Text1ToolTip(row);
-    const auto shortcut = ParseKeyCodeList(list);
-    ++emissionsInProgress_;
-    waitingToPlay_[row] = true;
-    keyfunc::PumpUntil([&shortcut] { return !ForeignModifierDown(shortcut); },
-                       kModifierReleaseWaitMs);
-    waitingToPlay_[row] = false;
-    opendo(list);
-    --emissionsInProgress_;
+    emissions_.HotKeyPressed(row, Text1ToolTip(row));
 }
 
 void FrmSet::Text1_Click(int i) {
@@ -386,7 +343,7 @@ void FrmSet::BeforeModalLoop() {
 
 void FrmSet::SaveAndLeaveTheTray() {
     // Keys a playback still holds down would stay down for every other program after we end.
-    ReleaseHeldKeys();
+    emissions_.Abandon();
     for (auto& velmo : velmos_) {
         if (velmo) {
             velmo->SaveSettings();

@@ -13,6 +13,7 @@
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
+#include "keys/emission_policy.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
@@ -80,8 +81,7 @@ class FrmSet : public ui::Form {
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
-    std::array<bool, ids::kRows> waitingToPlay_{};
-    int emissionsInProgress_ = 0;
+    EmissionPolicy emissions_{SystemKeyboardState(), SystemWaiter(), SystemKeyOutput()};
     TrayIcon tray_;
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     std::unique_ptr<EditDialog> editor_;

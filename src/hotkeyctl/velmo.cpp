@@ -461,9 +461,10 @@ void Velmo::Impl::MoveCaretToEnd() {
 
 bool Velmo::Impl::RegisterOwnHotKey() {
     // Without its window a registration would go to the thread and fire for no control.
-    return hotKeyWindow_ &&
-           RegisterHotKey(hotKeyWindow_.get(), kHotKeyId, static_cast<UINT>(capture_.ModKeyCode()),
-                          static_cast<UINT>(capture_.KeyCode())) != FALSE;
+    // MOD_NOREPEAT: a hotkey held down fires once per press, not at every repeat of its key.
+    return hotKeyWindow_ && RegisterHotKey(hotKeyWindow_.get(), kHotKeyId,
+                                           static_cast<UINT>(capture_.ModKeyCode()) | MOD_NOREPEAT,
+                                           static_cast<UINT>(capture_.KeyCode())) != FALSE;
 }
 
 void Velmo::Impl::UnregisterOwnHotKey() {

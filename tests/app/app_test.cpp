@@ -160,6 +160,19 @@ class App : public testing::Test {
     // Ticks (or clears) a row's check box with a real click; waits until it shows the outcome.
     void ClickCheck(const ProgramUnderTest& p, int row) { ClickAt(CentreOf(p.Check(row))); }
 
+    // Starts the program with row 1 (F7 holding A and B) enabled, gives the target the focus and
+    // presses F7; returns once B is down at the target, the playback in its pause.
+    void StartHoldingPlayback(ProgramUnderTest& program, KeyRecorder& target) {
+        ASSERT_TRUE(program.WriteIni(kHoldingIni));
+        ASSERT_TRUE(program.Start());
+        Enable(program, 1);
+        ASSERT_TRUE(target.TakeFocus());
+        SendKey(VK_F7, false);
+        SendKey(VK_F7, true);
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+            << Describe(target.keys());
+    }
+
     // Enables a row whose hotkey the system accepts.
     void Enable(const ProgramUnderTest& p, int row) {
         ClickCheck(p, row);
@@ -561,16 +574,9 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     // started by the exit image's own notification rather than a click: a click would move the
     // focus, and Wine then resets the keyboard state by itself, hiding what the program did.
     ProgramUnderTest program(L"exitduring");
-    ASSERT_TRUE(program.WriteIni(kHoldingIni));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 1);
     KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target));
     HWND exitImage = program.Control(ids::kImage3);
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
-        << Describe(target.keys());
     PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kImage3, 0),
                  reinterpret_cast<LPARAM>(exitImage));
     ASSERT_TRUE(program.WaitForExit());
@@ -609,15 +615,8 @@ TEST_F(App, AMenuOpenedDuringAPauseReleasesTheKeysFirst) {
 
 TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
     ProgramUnderTest program(L"endsession");
-    ASSERT_TRUE(program.WriteIni(kHoldingIni));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 1);
     KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
-        << Describe(target.keys());
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target));
     // As the system asks at sign-out: may the session end, then it ends.
     EXPECT_NE(SendMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
     SendMessageW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);

@@ -1,0 +1,74 @@
+#pragma once
+// What happens when a row's new hotkey fires: when its old shortcut is played, when a press is
+// merged into one already waiting, and when it is dropped.
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "keys/key_code_list.h"
+#include "keys/player.h"
+
+namespace hkv {
+
+// Which keys the system believes are down right now. The default is the system's asynchronous
+// key state, which synthetic key events change like real ones.
+class KeyboardState {
+  public:
+    virtual ~KeyboardState() = default;
+    virtual bool IsDown(std::uint8_t virtualKey) const = 0;
+};
+
+// A wait that keeps the program answering: window messages (further hotkey presses among them)
+// are handled while it lasts. The default dispatches this thread's messages.
+class ConditionWaiter {
+  public:
+    virtual ~ConditionWaiter() = default;
+    // Waits until done() is true or maxMilliseconds have passed; returns done().
+    virtual bool WaitUntil(const std::function<bool()>& done, int maxMilliseconds) = 0;
+    // The program ends inside a wait, which will never return: give back what waiting holds.
+    virtual void Abandon() {}
+};
+
+class EmissionPolicy {
+  public:
+    // A hotkey fires on its main key's key-down while the user still holds its modifiers; a person
+    // lets go of them well within this time.
+    static constexpr int kModifierReleaseWaitMs = 1000;
+    // A row whose old shortcut is itself an enabled hotkey fires again at every emission; nesting
+    // is bounded so that it cannot exhaust the stack. Waiting presses count.
+    static constexpr int kMaxEmissionsInProgress = 4;
+
+    EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, KeyOutput& output);
+
+    // Row `row`'s hotkey fired; keyCodeList is the row's old shortcut as it is stored now. Waits
+    // (handling messages) until the user has let go of every modifier the shortcut does not hold,
+    // then plays it; or drops the press (see the definition for when).
+    void HotKeyPressed(int row, std::wstring_view keyCodeList);
+
+    // Emissions in progress, the waiting ones included.
+    int InProgress() const { return inProgress_; }
+
+    // The program ends now, possibly inside a wait or a pause: every key an emission holds is
+    // released, the waiter lets go of what it holds, and nothing is played any more.
+    void Abandon();
+
+  private:
+    bool ForeignModifierDown(const KeyCodeList& shortcut) const;
+
+    KeyboardState& keyboard_;
+    ConditionWaiter& waiter_;
+    KeyOutput& output_;
+    std::vector<int> waitingRows_;
+    int inProgress_ = 0;
+    bool abandoned_ = false;
+};
+
+// The system's asynchronous key state (GetAsyncKeyState).
+KeyboardState& SystemKeyboardState();
+
+// Dispatches this thread's messages while it waits; woken by every key release in the system, so
+// that a shortcut starts as soon as the user lets go of the hotkey.
+ConditionWaiter& SystemWaiter();
+
+} // namespace hkv
