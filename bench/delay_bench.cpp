@@ -14,7 +14,8 @@
 
 #include "keys/emission_policy.h"
 #include "keys/keyfunc.h"
-#include "keys/player.h"
+#include "keys/system_key_output.h"
+#include "keys/system_keyboard.h"
 #include "recording_output.h"
 
 namespace {

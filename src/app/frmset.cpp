@@ -183,10 +183,6 @@ void FrmSet::SetVisible(bool visible) {
     ShowWindow(hwnd(), !visible ? SW_HIDE : IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
 }
 
-void FrmSet::opendo(std::wstring_view textall) {
-    hkv::opendo(textall);
-}
-
 LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CTLCOLORSTATIC:
@@ -283,7 +279,7 @@ void FrmSet::Check_Click(int row) {
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {
-    emissions_.HotKeyPressed(row, Text1ToolTip(row));
+    emissions_.HotKeyPressed(row, Text1ToolTip(row), velmos_[row] ? velmos_[row]->ModKeyCode() : 0);
 }
 
 void FrmSet::Text1_Click(int i) {

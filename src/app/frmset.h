@@ -13,7 +13,8 @@
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
-#include "keys/emission_policy.h"
+#include "keys/system_key_output.h"
+#include "keys/system_keyboard.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
@@ -34,9 +35,6 @@ class FrmSet : public ui::Form {
     // The exit operation: saves every hotkey control, removes the tray icon, destroys the window
     // and ends the program. Does not return.
     void Image3_Click();
-
-    // Plays a key code list into whatever window has the focus.
-    void opendo(std::wstring_view textall);
 
     // Row i (0..9): the old shortcut's display text and key code list.
     void SetText1(int i, const std::wstring& text);

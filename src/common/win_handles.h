@@ -26,6 +26,9 @@ template <typename GdiHandle> inline void DeleteGdiObject(GdiHandle h) {
 inline void CloseRegKey(HKEY h) {
     ::RegCloseKey(h);
 }
+inline void UnhookHook(HHOOK h) {
+    ::UnhookWindowsHookEx(h);
+}
 } // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, &detail::CloseKernelHandle>;
@@ -36,5 +39,6 @@ using UniqueFont = UniqueHandle<HFONT, &detail::DeleteGdiObject<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, &detail::DeleteGdiObject<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, &detail::DeleteGdiObject<HBITMAP>>;
 using UniqueRegKey = UniqueHandle<HKEY, &detail::CloseRegKey>;
+using UniqueHook = UniqueHandle<HHOOK, &detail::UnhookHook>;
 
 } // namespace hkv

@@ -16,6 +16,18 @@ constexpr std::uint8_t kVkLeftWin = 91;
 constexpr std::uint8_t kVkRightWin = 92;
 constexpr std::uint8_t kModifierKeys[] = {kVkControl, kVkAlt, kVkShift, kVkLeftWin, kVkRightWin};
 
+// A hotkey's modifier flags (as registered) and the keys each stands for.
+struct ModifierFlag {
+    std::int32_t flag;
+    std::uint8_t keys[2];
+};
+constexpr ModifierFlag kModifierFlags[] = {
+    {1, {kVkAlt, kVkAlt}},
+    {2, {kVkControl, kVkControl}},
+    {4, {kVkShift, kVkShift}},
+    {8, {kVkLeftWin, kVkRightWin}},
+};
+
 } // namespace
 
 EmissionPolicy::EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, KeyOutput& output)
@@ -38,7 +50,8 @@ bool EmissionPolicy::ForeignModifierDown(const KeyCodeList& shortcut) const {
 // synthetic key-up has been sent, the system's key state reports the key up whether or not the
 // user still holds it, so the program could no longer tell whether to press it again, and a wrong
 // guess leaves a key stuck down for every program. A dropped press costs the user one more press.
-void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList) {
+void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList,
+                                   std::int32_t hotKeyModifiers) {
     if (abandoned_ || inProgress_ >= kMaxEmissionsInProgress ||
         std::find(waitingRows_.begin(), waitingRows_.end(), row) != waitingRows_.end()) {
         return; // the program is ending, too deeply nested, or merged into the waiting press
@@ -46,6 +59,13 @@ void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList) {
     const auto shortcut = ParseKeyCodeList(keyCodeList);
     if (!shortcut) {
         return; // nothing to play (a row without an old shortcut): nothing to wait for either
+    }
+    for (const ModifierFlag& modifier : kModifierFlags) {
+        if ((hotKeyModifiers & modifier.flag) != 0) {
+            for (std::uint8_t vk : modifier.keys) {
+                keyboard_.HeldWhenHotKeyFired(vk);
+            }
+        }
     }
     ++inProgress_;
     ScopeGuard finished([this] { --inProgress_; });

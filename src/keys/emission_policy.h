@@ -11,16 +11,19 @@
 
 namespace hkv {
 
-// Which keys the system believes are down right now. The default is the system's asynchronous
-// key state, which synthetic key events change like real ones.
+// Which keys the system believes are down right now: in the program the system's asynchronous
+// key state (keys/system_keyboard.h), which synthetic key events change like real ones.
 class KeyboardState {
   public:
     virtual ~KeyboardState() = default;
     virtual bool IsDown(std::uint8_t virtualKey) const = 0;
+    // A hotkey just fired, so its modifier keys were down a moment ago, whatever a state that
+    // lags behind the keyboard may still say.
+    virtual void HeldWhenHotKeyFired(std::uint8_t /*virtualKey*/) {}
 };
 
 // A wait that keeps the program answering: window messages (further hotkey presses among them)
-// are handled while it lasts. The default dispatches this thread's messages.
+// are handled while it lasts (keys/system_keyboard.h in the program).
 class ConditionWaiter {
   public:
     virtual ~ConditionWaiter() = default;
@@ -41,10 +44,11 @@ class EmissionPolicy {
 
     EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, KeyOutput& output);
 
-    // Row `row`'s hotkey fired; keyCodeList is the row's old shortcut as it is stored now. Waits
+    // Row `row`'s hotkey fired; keyCodeList is the row's old shortcut as it is stored now and
+    // hotKeyModifiers the hotkey's own modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Win). Waits
     // (handling messages) until the user has let go of every modifier the shortcut does not hold,
     // then plays it; or drops the press (see the definition for when).
-    void HotKeyPressed(int row, std::wstring_view keyCodeList);
+    void HotKeyPressed(int row, std::wstring_view keyCodeList, std::int32_t hotKeyModifiers = 0);
 
     // Emissions in progress, the waiting ones included.
     int InProgress() const { return inProgress_; }
@@ -63,12 +67,5 @@ class EmissionPolicy {
     int inProgress_ = 0;
     bool abandoned_ = false;
 };
-
-// The system's asynchronous key state (GetAsyncKeyState).
-KeyboardState& SystemKeyboardState();
-
-// Dispatches this thread's messages while it waits; woken by every key release in the system, so
-// that a shortcut starts as soon as the user lets go of the hotkey.
-ConditionWaiter& SystemWaiter();
 
 } // namespace hkv

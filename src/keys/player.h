@@ -5,8 +5,8 @@
 
 namespace hkv {
 
-// Where the player's key events and pauses go. The default is the system (keybd_event with scan
-// code 0, and keyfunc::Delay); tests may record instead.
+// Where the player's key events and pauses go: the system's keyboard in the program
+// (keys/system_key_output.h), a recording in tests.
 class KeyOutput {
   public:
     virtual ~KeyOutput() = default;
@@ -18,15 +18,6 @@ class KeyOutput {
 // order, 200 ms, ups in reverse. A list that is not well formed plays nothing. A press that
 // arrives during the pause may start a nested playback, which runs to its end inside the pause.
 void PlayKeyCodeList(std::wstring_view textall, KeyOutput& output);
-
-// The system's keyboard (keybd_event with scan code 0, and keyfunc::Delay for the pause).
-KeyOutput& SystemKeyOutput();
-
-// Replaces the output of opendo for the calls that follow (nullptr restores the system output).
-void SetKeyOutput(KeyOutput* output);
-
-// Plays a key code list to the current output: the system's keyboard unless replaced.
-void opendo(std::wstring_view textall);
 
 // Number of playbacks in progress (nested ones included).
 int ActivePlaybacks();

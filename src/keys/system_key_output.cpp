@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "keys/keyfunc.h"
-#include "keys/player.h"
+#include "keys/system_key_output.h"
 
 namespace hkv {
 namespace {

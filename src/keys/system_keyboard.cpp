@@ -1,35 +1,38 @@
 // The emission policy's view of the real keyboard, and its wait for the user to let go of keys.
 #include <windows.h>
 
+#include <array>
 #include <chrono>
+#include <optional>
 
 #include "common/scope_guard.h"
-#include "common/unique_handle.h"
-#include "keys/emission_policy.h"
+#include "common/win_handles.h"
+#include "keys/system_keyboard.h"
 #include "keys/keyfunc.h"
 
 namespace hkv {
 namespace {
-
-void UnhookKeyboardHook(HHOOK hook) {
-    UnhookWindowsHookEx(hook);
-}
-using UniqueHook = UniqueHandle<HHOOK, &UnhookKeyboardHook>;
 
 // The system updates its key state only after the low-level hooks have seen the event, so just
 // after a key-up the state may still show the key down. For this long the condition is looked at
 // again without sleeping; a message-aware sleep would last a whole timer tick on Windows.
 constexpr auto kSettleTime = std::chrono::milliseconds(2);
 
-// Key-ups anywhere in the system seen by the hook.
+// Wine answers GetAsyncKeyState from a copy of the key state that it keeps up to this long
+// without asking again, as long as this process handles no input of its own; a key the user
+// pressed in another program meanwhile still reads as up.
+constexpr auto kStaleKeyStateTime = std::chrono::milliseconds(50);
+
+// Key-ups anywhere in the system seen by the hook, and the count at each key's latest key-up.
 unsigned g_keyUps = 0;
+std::array<unsigned, 256> g_lastKeyUp{};
 
 // Called on this thread through a sent message, which is what wakes the waiting pump; it only
 // counts and passes every event on untouched.
 LRESULT CALLBACK CountKeyUp(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION &&
         (reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->flags & LLKHF_UP) != 0) {
-        ++g_keyUps;
+        g_lastKeyUp[reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode & 0xFF] = ++g_keyUps;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -45,11 +48,32 @@ bool TrueWithinSettleTime(const std::function<bool()>& done) {
     return false;
 }
 
+// A hotkey's own modifiers count as down from the moment it fired until the hook sees them go
+// up, or until the key state can no longer be an old copy; the state alone could report them up
+// while the user still holds them, and the shortcut would reach the application with them.
 class SystemKeyboard final : public KeyboardState {
   public:
     bool IsDown(std::uint8_t virtualKey) const override {
+        if (auto& held = heldSince_[virtualKey]) {
+            const bool seenUp = g_lastKeyUp[virtualKey] > held->keyUpsBefore;
+            if (!seenUp && std::chrono::steady_clock::now() - held->time < kStaleKeyStateTime) {
+                return true;
+            }
+            held.reset();
+        }
         return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
     }
+
+    void HeldWhenHotKeyFired(std::uint8_t virtualKey) override {
+        heldSince_[virtualKey] = Held{std::chrono::steady_clock::now(), g_keyUps};
+    }
+
+  private:
+    struct Held {
+        std::chrono::steady_clock::time_point time;
+        unsigned keyUpsBefore;
+    };
+    mutable std::array<std::optional<Held>, 256> heldSince_{};
 };
 
 // The release of a key goes to the window that has the focus, usually in another program, and

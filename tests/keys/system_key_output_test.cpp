@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/player.h"
+#include "keys/system_key_output.h"
 #include "support/win_test_util.h"
 #include "test_window.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "keys/emission_policy.h"
+#include "keys/system_keyboard.h"
 #include "recording_output.h"
 #include "support/input.h"
 
