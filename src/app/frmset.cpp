@@ -40,8 +40,9 @@ constexpr int kModifierReleaseWaitMs = 1000;
 // bounded so that it cannot exhaust the stack.
 constexpr int kMaxEmissionsInProgress = 4;
 
-// Posted when a key goes down in a row's hotkey box: the capture unregisters the hotkey after
-// the event, so the row's check box is brought in line once the key has been handled.
+// Posted when a key goes down in a row's hotkey box (the capture unregisters the hotkey after the
+// event) and when the box puts back its registration: the row's check box is brought in line
+// once the control has finished.
 constexpr UINT kMsgSyncCheck = WM_APP + 1;
 
 constexpr BYTE kModifierKeys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_LWIN, VK_RWIN};
@@ -156,9 +157,12 @@ void FrmSet::CreateControls() {
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
         events.HotKeyPressed = [this, n] { Velmo_HotKeyPressed(n); };
-        events.KeyDown = [this, n](std::int16_t&, std::int16_t&) {
+        auto syncCheck = [this, n] {
             PostMessageW(hwnd(), kMsgSyncCheck, static_cast<WPARAM>(n), 0);
         };
+        events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
+        // Leaving the box with only modifiers down puts back the combination and its registration.
+        events.CaptureRestored = syncCheck;
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, kFormFont, HostMode::User, std::move(events));
