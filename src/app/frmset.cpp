@@ -31,8 +31,9 @@ const FontSpec kFormFont{L"微软雅黑", 9, 400, 134};
 const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
 const FontSpec kHotkeyFont{L"宋体", 9, 400, 134};
 
-// Posted when a key goes down in a row's hotkey box: the capture unregisters the hotkey after
-// the event, so the row's check box is brought in line once the key has been handled.
+// Posted when a key goes down in a row's hotkey box (the capture unregisters the hotkey after the
+// event) and when the box puts back its registration: the row's check box is brought in line
+// once the control has finished.
 constexpr UINT kMsgSyncCheck = WM_APP + 1;
 
 LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -124,9 +125,12 @@ void FrmSet::CreateControls() {
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
         events.HotKeyPressed = [this, n] { Velmo_HotKeyPressed(n); };
-        events.KeyDown = [this, n](std::int16_t&, std::int16_t&) {
+        auto syncCheck = [this, n] {
             PostMessageW(hwnd(), kMsgSyncCheck, static_cast<WPARAM>(n), 0);
         };
+        events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
+        // Leaving the box with only modifiers down puts back the combination and its registration.
+        events.CaptureRestored = syncCheck;
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, kFormFont, HostMode::User, std::move(events));

@@ -47,21 +47,22 @@ bool EditDialog::Create() {
 
 void EditDialog::CreateControls() {
     HWND self = hwnd();
-    auto create = [&](const wchar_t* cls, DWORD style, const TwipsRect& bounds, int id,
-                      const wchar_t* text, int extraHeight = 0) {
-        return ui::CreateControl(
-            self, dpi(), {cls, id, bounds, WS_TABSTOP | style, listFont_.get(), text, extraHeight});
-    };
+    // The state boxes lie below or beyond the visible area and are no tab stops, disabled so that
+    // no key reaches them: what the user cannot see must not be typed into.
     auto stateBox = [&](const TwipsRect& tw, int id, const wchar_t* text) {
-        return create(WC_EDITW, ES_AUTOHSCROLL | WS_BORDER, tw, id, text);
+        return ui::CreateControl(
+            self, dpi(),
+            {WC_EDITW, id, tw, ES_AUTOHSCROLL | WS_BORDER | WS_DISABLED, listFont_.get(), text});
     };
     auto keyList = [&](const TwipsRect& tw, int id) {
-        return create(WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, tw, id, L"",
-                      kDroppedListPixels);
+        return ui::CreateControl(self, dpi(),
+                                 {WC_COMBOBOXW, id, tw,
+                                  WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL,
+                                  listFont_.get(), L"", kDroppedListPixels});
     };
 
-    // Created in focus order: num, lovek, lovem, lovea, Text4, Text3, Text2, pd, m1, m2, m3,
-    // pmenu. The state boxes lie below or beyond the visible area.
+    // Created in the layout's order: num, lovek, lovem, lovea, Text4, Text3, Text2, pd, m1, m2,
+    // m3, pmenu; Tab visits the lists middle, right, left.
     num_ = stateBox({10920, 2400, 1575, 375}, ids::kNum, L"0");
     lists_[1] = keyList({2400, 720, 1815, 375}, ids::kLovek);
     lists_[2] = keyList({4440, 720, 2055, 375}, ids::kLovem);
@@ -120,7 +121,7 @@ void EditDialog::Show() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     if (!shownBefore_) {
-        SetFocus(num_);
+        SetFocus(lists_[0]);
         shownBefore_ = true;
     }
 }
@@ -163,13 +164,15 @@ void EditDialog::KeyList_Click(int list) {
 
 void EditDialog::Label1_Click() {
     std::array<editor::KeyPick, kMaxShortcutKeys> picks;
+    std::array<std::wstring, kMaxShortcutKeys> shown;
     for (std::size_t k = 0; k < picks.size(); ++k) {
         picks[k] = {BoxText(nameParts_[k]), BoxText(codeParts_[k])};
+        shown[k] = BoxText(lists_[k]); // the text in the list's field
     }
     const std::wstring pd = BoxText(pd_);
     const auto row = editor::RowFromPd(pd);
-    const auto composed = editor::Compose(picks);
-    // pd can be reached with Tab and typed into: only a real row index is written.
+    const auto composed = editor::ComposeShown(shown, picks);
+    // Only what the lists show, into a real row; otherwise the row stays as it was.
     if (composed && row) {
         SetBoxText(num_, composed->num);
         host_.SetRow(*row, composed->displayText, composed->keyCodeList);

@@ -45,12 +45,16 @@ class HotKeyCapture {
     // A key-up. True when the box has to go back to the placeholder (no main key held).
     bool KeyUp(int vk);
 
-    // Sets the two numbers as restored from the settings, or cleared after a refusal. The left
-    // Windows key's state stays: only its own key events change it.
+    // Sets the two numbers as restored from the settings, put back after an unfinished key
+    // sequence, or cleared after a refusal. The left Windows key's state stays.
     void SetCodes(std::int32_t keyCode, std::int32_t modKeyCode) {
         keyCode_ = keyCode;
         modKeyCode_ = modKeyCode;
     }
+
+    // The left Windows key's state as the system has it, taken when the box gains the focus: its
+    // release may have gone to another window (after Win+D, Win+E, Win+L).
+    void SetWinKeyDown(bool down) { winKeyDown_ = down; }
 
     std::int32_t KeyCode() const { return keyCode_; }
     std::int32_t ModKeyCode() const { return modKeyCode_; }
@@ -59,8 +63,8 @@ class HotKeyCapture {
   private:
     std::int32_t keyCode_ = 0;
     std::int32_t modKeyCode_ = 0;
-    // Tracked from the box's own key events: the keyboard state has no reliable record of it
-    // once the key went up while another window had the focus.
+    // Tracked from the box's own key events while it has the focus; the Windows keys are not part
+    // of the modifier state a key event carries.
     bool winKeyDown_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "hotkeyctl/velmo.h"
 
 #include <commctrl.h>
+#include <imm.h>
 #include <windowsx.h>
 
 #include <cmath>
@@ -14,6 +15,7 @@
 #include "hotkeyctl/modsubclass.h"
 #include "hotkeyctl/registry_settings.h"
 #include "hotkeyctl/velmo_properties.h"
+#include "keys/own_input.h"
 #include "settings/modini.h"
 #include "ui/controls.h"
 #include "ui/font.h"
@@ -50,6 +52,14 @@ constexpr int kScanCodeShift = 16;
 constexpr UINT kScanCodeMask = 0xFF;
 
 constexpr double kPointsPerInch = 72.0;
+
+// The high bit of GetAsyncKeyState: the key is down now.
+constexpr SHORT kKeyDownNow = static_cast<SHORT>(0x8000);
+
+// Posted to the control's own window after the focus left in the middle of a key sequence: the
+// registration is made again once the focus has moved, since a refusal shows a message box, and
+// no window may be activated while the focus is changing.
+constexpr UINT kMsgRegisterRestored = WM_APP + 1;
 
 // Mouse buttons as the host's mouse events number them.
 constexpr std::int16_t kLeftButton = 1;
@@ -114,6 +124,11 @@ std::int16_t KeyboardShift() {
         shift |= kAltMask;
     }
     return static_cast<std::int16_t>(shift);
+}
+
+// A key message from a shortcut the program plays itself, not from the user.
+bool IsOwnInput() {
+    return static_cast<std::uintptr_t>(GetMessageExtraInfo()) == kOwnInputSignature;
 }
 
 std::int16_t MouseShift(WPARAM keys) {
@@ -189,6 +204,17 @@ class Velmo::Impl : public ui::WindowBase {
     // Sets the text with the caret after its end.
     void ShowText(std::wstring_view text);
 
+    // What the box shows and holds, and whether it is registered.
+    struct Combination {
+        std::wstring text;
+        std::int32_t keyCode = 0;
+        std::int32_t modKeyCode = 0;
+        bool enabled = false;
+    };
+    // The combination a key sequence started from while the sequence is unfinished, else the
+    // current one: what a save keeps, since modifiers alone are no hotkey.
+    Combination Settled() const;
+
     const std::wstring name_;
     const HostMode mode_;
     const VelmoEvents events_;
@@ -213,6 +239,8 @@ class Velmo::Impl : public ui::WindowBase {
     void OnKeyUp(int vk);
     void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void MoveCaretToEnd();
+    // The focus left the box: an unfinished key sequence is undone.
+    void OnFocusLeft();
     bool RegisterOwnHotKey();
     void UnregisterOwnHotKey();
     void ShowRefusal(const wchar_t* text);
@@ -220,6 +248,11 @@ class Velmo::Impl : public ui::WindowBase {
     void WriteSetting(const wchar_t* suffix, const std::wstring& value) const;
 
     bool clickPending_ = false;
+    // Set at the first key-down of a sequence, cleared when a main key completes a combination
+    // or a release clears the box on purpose (a modifier pressed and released alone).
+    std::optional<Combination> beforeSequence_;
+    // The combination put back was registered; kMsgRegisterRestored registers it again.
+    bool registerRestored_ = false;
     UniqueBrush backBrush_;
     UniqueFont font_;
 };
@@ -251,6 +284,9 @@ Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bou
     }
     edit_ = ui::CreateControl(hwnd(), dpi_,
                               {L"EDIT", kEditBoxId, {}, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL});
+    // No input method: with one on, letters would arrive as VK_PROCESSKEY and its composition
+    // could insert text. The context left is the thread's default one, which the system owns.
+    ImmAssociateContext(edit_, nullptr);
     // It fills the control, now and at every resize.
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -293,6 +329,12 @@ LRESULT Velmo::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(edit_);
         }
         return 0;
+    case kMsgRegisterRestored:
+        if (std::exchange(registerRestored_, false)) {
+            SwitchRegistration(true);
+        }
+        Raise(events_.CaptureRestored);
+        return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: // a disabled edit box asks with this one
         if (reinterpret_cast<HWND>(lParam) == edit_ && backBrush_) {
@@ -314,14 +356,28 @@ LRESULT Velmo::Impl::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     switch (message) {
     // Keys never reach the edit box's own handling: it would insert, delete or paste text, and
     // Alt or F10 would start the menu loop.
+    // A shortcut the program plays is never captured, not even by the row that plays it.
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        OnKeyDown(static_cast<int>(wParam));
+        if (!IsOwnInput()) {
+            OnKeyDown(static_cast<int>(wParam));
+        }
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        OnKeyUp(static_cast<int>(wParam));
+        if (!IsOwnInput()) {
+            OnKeyUp(static_cast<int>(wParam));
+        }
         return 0;
+    case WM_SETFOCUS:
+        // The left Windows key may have been released while another window had the focus.
+        capture_.SetWinKeyDown((GetAsyncKeyState(VK_LWIN) & kKeyDownNow) != 0);
+        return passOn();
+    case WM_KILLFOCUS: {
+        const LRESULT result = passOn();
+        OnFocusLeft();
+        return result;
+    }
     // Typed characters, and edits requested by message, never change the text either.
     case WM_CHAR:
     case WM_SYSCHAR:
@@ -372,10 +428,16 @@ void Velmo::Impl::OnKeyDown(int vk) {
     if (HotKeyCapture::IgnoresKeyDown(vk)) {
         return;
     }
+    if (!beforeSequence_) {
+        beforeSequence_ = Settled();
+    }
     auto keyCode = static_cast<std::int16_t>(vk);
     std::int16_t shift = KeyboardShift();
     Raise(events_.KeyDown, keyCode, shift);
     const std::wstring text = capture_.KeyDown(keyCode, shift, &SystemKeyName);
+    if (capture_.KeyCode() != 0) {
+        beforeSequence_.reset(); // a new combination is complete
+    }
     // A changed combination must be enabled again before it fires.
     SwitchRegistration(false);
     ShowText(text);
@@ -386,9 +448,29 @@ void Velmo::Impl::OnKeyUp(int vk) {
     std::int16_t shift = KeyboardShift();
     if (capture_.KeyUp(vk)) {
         SetText(kHotKeyPlaceholder);
+        beforeSequence_.reset(); // cleared on purpose
     }
     MoveCaretToEnd();
     Raise(events_.KeyUp, keyCode, shift);
+}
+
+void Velmo::Impl::OnFocusLeft() {
+    if (!beforeSequence_) {
+        return;
+    }
+    const Combination held = std::move(*beforeSequence_);
+    beforeSequence_.reset();
+    SetText(held.text);
+    capture_.SetCodes(held.keyCode, held.modKeyCode);
+    registerRestored_ = held.enabled;
+    PostMessageW(hwnd(), kMsgRegisterRestored, 0, 0);
+}
+
+Velmo::Impl::Combination Velmo::Impl::Settled() const {
+    if (beforeSequence_) {
+        return *beforeSequence_;
+    }
+    return {Text(), capture_.KeyCode(), capture_.ModKeyCode(), hotKeyEnabled_};
 }
 
 void Velmo::Impl::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -530,9 +612,10 @@ void Velmo::Impl::RestoreSettings() {
 }
 
 void Velmo::Impl::SaveSettings() {
-    WriteSetting(kTextSuffix, Text());
-    WriteSetting(kKeyCodeSuffix, std::to_wstring(capture_.KeyCode()));
-    WriteSetting(kModKeyCodeSuffix, std::to_wstring(capture_.ModKeyCode()));
+    const Combination settled = Settled();
+    WriteSetting(kTextSuffix, settled.text);
+    WriteSetting(kKeyCodeSuffix, std::to_wstring(settled.keyCode));
+    WriteSetting(kModKeyCodeSuffix, std::to_wstring(settled.modKeyCode));
 }
 
 void Velmo::Impl::ApplyAppearance() {

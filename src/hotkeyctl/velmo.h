@@ -30,6 +30,10 @@ struct VelmoEvents {
     std::function<void(std::int16_t& button, std::int16_t& shift, float& x, float& y)> MouseDown;
     std::function<void(std::int16_t& button, std::int16_t& shift, float& x, float& y)> MouseMove;
     std::function<void(std::int16_t& button, std::int16_t& shift, float& x, float& y)> MouseUp;
+    // The focus left the box before a main key completed a new combination: it went back to the
+    // combination it held before that key sequence, registered again if it was (read
+    // HotKeyEnabled to learn the outcome).
+    std::function<void()> CaptureRestored;
     // A stored property changed (its stored name, e.g. "BackColor"), so a layout editor saves it.
     std::function<void(std::wstring_view propertyName)> PropertyChanged;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "keys/keyfunc.h"
+#include "keys/own_input.h"
 #include "keys/system_key_output.h"
 
 namespace hkv {
@@ -11,8 +12,9 @@ namespace {
 class SystemOutput final : public KeyOutput {
   public:
     void Key(std::uint8_t virtualKey, bool up) override {
-        // Scan code 0: the system derives it from the virtual-key code.
-        keybd_event(virtualKey, 0, up ? KEYEVENTF_KEYUP : 0, 0);
+        // Scan code 0: the system derives it from the virtual-key code. Marked as the program's
+        // own, so that a focused hotkey box of ours does not capture the shortcut it plays.
+        keybd_event(virtualKey, 0, up ? KEYEVENTF_KEYUP : 0, kOwnInputSignature);
     }
     void Pause(int milliseconds) override { keyfunc::Delay(milliseconds); }
 };

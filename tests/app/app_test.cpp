@@ -362,6 +362,15 @@ TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
     Enable(program, 3);
     ClickAt(CentreOf(program.VelmoEdit(3)));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
+    // Shift+Tab out of the box is no new combination: the row keeps its hotkey and its tick.
+    PressHotkeyLikeAPerson({VK_SHIFT}, VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(2); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 3); }))
+        << "the row lost its tick; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
+    EXPECT_EQ(TextOf(program.VelmoEdit(3)), L"F8");
+    // Away from the first click, which would make this one a double click.
+    ClickAt({CentreOf(program.VelmoEdit(3)).x + 30, CentreOf(program.VelmoEdit(3)).y});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
     SendKey(VK_F9, false);
     SendKey(VK_F9, true);
     // The new combination is not registered until the row is ticked again, and the box says so.
@@ -374,6 +383,33 @@ TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
     SendKey(VK_F9, true);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
+}
+
+TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
+    // Row 1: F7 plays Ctrl + C. Its playback goes to row 2's box, then to row 1's own.
+    ProgramUnderTest program(L"ownplay");
+    ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=2|17|67\r\n"
+                                 "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\n"
+                                 "Velmo1ModKeyCode=0\r\nVelmo2Text=F6\r\nVelmo2KeyCode=117\r\n"
+                                 "Velmo2ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    for (int box : {2, 1}) {
+        ClickAt(CentreOf(program.VelmoEdit(box)));
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(box); }));
+        SendKey(VK_F7, false);
+        SendKey(VK_F7, true);
+        bool played = false;
+        ASSERT_TRUE(WaitUntil([&] { return (played |= IsKeyDownNow('C')) && KeysDown().empty(); }))
+            << "row 1 played nothing into box " << box;
+    }
+    // A key of the user's in row 3's box: once it shows, the played keys have been handled too.
+    ClickAt(CentreOf(program.VelmoEdit(3)));
+    PressHotkeyLikeAPerson({}, VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(3)) != L"按下快捷键"; }));
+    EXPECT_EQ(TextOf(program.VelmoEdit(2)), L"F6");
+    EXPECT_EQ(TextOf(program.VelmoEdit(1)), L"F7");
+    EXPECT_TRUE(IsChecked(program, 1)) << "row 1 unregistered by its own playback";
 }
 
 TEST_F(App, PressWhileHiddenStillPlays) {

@@ -68,6 +68,7 @@ struct VelmoEventLog {
         float y;
     };
     int hotKeyPressed = 0;
+    int restored = 0;
     int clicks = 0;
     int dblClicks = 0;
     int mouseMoves = 0;
@@ -87,6 +88,7 @@ struct VelmoEventLog {
                 onHotKeyPressed();
             }
         };
+        events.CaptureRestored = [this] { ++restored; };
         events.Click = [this] { ++clicks; };
         events.DblClick = [this] { ++dblClicks; };
         events.KeyDown = [this](std::int16_t& keyCode, std::int16_t& shift) {

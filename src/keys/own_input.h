@@ -1,0 +1,11 @@
+#pragma once
+// The mark on every key event the program itself emits (the extra information of keybd_event), so
+// that its own hotkey boxes can tell a played shortcut from a key the user pressed.
+#include <cstdint>
+
+namespace hkv {
+
+// "BHKV", for Brevin Hotkey Veridir: a value no keyboard driver or other program is known to set.
+inline constexpr std::uintptr_t kOwnInputSignature = 0x42484B56;
+
+} // namespace hkv
