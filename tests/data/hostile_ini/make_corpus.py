@@ -44,12 +44,14 @@ def main():
     bad_lists = {
         "list_empty": "", "list_bar": "|", "list_short": "2|17", "list_letters": "3|a|b|c",
         "list_256": "1|256", "list_minus": "1|-1", "list_hex": "1|0x41", "list_zero_count": "0|",
-        "list_count_4": "4|17|18|16|83", "list_blank_count": " 1|65", "list_no_code": "2|17|",
+        "list_count_4": "4|17|18|16|83", "list_no_code": "2|17|",
     }
     for name, text in bad_lists.items():
         write(name + ".ini", ini(text))
     # A valid count and code followed by 10,000 more fields: the fields after the count are ignored.
     write("list_10000_fields.ini", ini("1|66" + "|7" * 9998))
+    # The profile routines drop the blanks around a value: this list reads as 1|66.
+    write("list_blank_count.ini", ini(" 1|66 "))
 
     for name, value in {"abc": "abc", "minus1": "-1", "overflow": "99999999999", "300": "300"}.items():
         write("keycode_" + name + ".ini", ini("1|66", key_code=value))
