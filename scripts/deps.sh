@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ googletest
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick fonts-wqy-microhei
+  clang libclang-rt-14-dev python3
 )
 
 missing=()

@@ -13,6 +13,10 @@ cmake --build --preset native
 native_status=0
 ctest --preset native || native_status=$?
 
+echo "== Fuzz targets (libFuzzer, a fixed number of inputs each)"
+fuzz_status=0
+bash scripts/fuzz.sh || fuzz_status=$?
+
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
@@ -24,8 +28,9 @@ echo "== Windows tests under Wine on display $DISPLAY"
 windows_status=0
 ctest --preset windows || windows_status=$?
 
-if [ "$native_status" -ne 0 ] || [ "$windows_status" -ne 0 ]; then
-  echo "FAILED: host tests exit $native_status, Windows tests exit $windows_status"
+if [ "$native_status" -ne 0 ] || [ "$fuzz_status" -ne 0 ] || [ "$windows_status" -ne 0 ]; then
+  echo "FAILED: host tests exit $native_status, fuzz targets exit $fuzz_status," \
+       "Windows tests exit $windows_status"
   exit 1
 fi
 echo "All tests passed."

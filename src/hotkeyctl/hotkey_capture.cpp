@@ -80,4 +80,14 @@ std::int32_t ParseStoredInt32(std::wstring_view text) {
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
+std::int32_t StoredKeyCode(std::wstring_view text) {
+    const std::int32_t code = ParseStoredInt32(text);
+    return code >= kFirstVirtualKey && code <= kLastVirtualKey ? code : 0;
+}
+
+std::int32_t StoredModKeyCode(std::wstring_view text) {
+    const std::int32_t flags = ParseStoredInt32(text);
+    return (flags & ~kAllModifiers) == 0 ? flags : 0;
+}
+
 } // namespace hkv

@@ -22,6 +22,11 @@ inline constexpr std::int32_t kModAlt = 1;
 inline constexpr std::int32_t kModControl = 2;
 inline constexpr std::int32_t kModShift = 4;
 inline constexpr std::int32_t kModWin = 8;
+inline constexpr std::int32_t kAllModifiers = kModAlt | kModControl | kModShift | kModWin;
+
+// Virtual-key codes run from 1 to 254; 0 and 255 name no key.
+inline constexpr std::int32_t kFirstVirtualKey = 1;
+inline constexpr std::int32_t kLastVirtualKey = 254;
 
 // Virtual-key codes the capture treats specially.
 inline constexpr int kVkShift = 16;
@@ -72,5 +77,11 @@ class HotKeyCapture {
 // Anything else (letters, blanks, a plus sign, an empty text, an overflow) reads as 0, so a damaged
 // file restores as "nothing captured" instead of a code RegisterHotKey would misread.
 std::int32_t ParseStoredInt32(std::wstring_view text);
+
+// A saved KeyCode or ModKeyCode that RegisterHotKey can honour, else 0 like any unreadable value:
+// a virtual-key code from 1 to 254, modifier flags made of Alt, Ctrl, Shift and Win only. A value
+// outside these would register, tick the row and never fire.
+std::int32_t StoredKeyCode(std::wstring_view text);
+std::int32_t StoredModKeyCode(std::wstring_view text);
 
 } // namespace hkv

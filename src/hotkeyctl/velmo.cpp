@@ -607,8 +607,8 @@ void Velmo::Impl::RestoreSettings() {
         modINI::IniSetFile(props_.iniFileName);
     }
     SetText(ReadSetting(kTextSuffix, std::wstring(kHotKeyPlaceholder)));
-    capture_.SetCodes(ParseStoredInt32(ReadSetting(kKeyCodeSuffix, L"0")),
-                      ParseStoredInt32(ReadSetting(kModKeyCodeSuffix, L"0")));
+    capture_.SetCodes(StoredKeyCode(ReadSetting(kKeyCodeSuffix, L"0")),
+                      StoredModKeyCode(ReadSetting(kModKeyCodeSuffix, L"0")));
 }
 
 void Velmo::Impl::SaveSettings() {

@@ -2,33 +2,49 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <cwchar>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "common/scope_guard.h"
 #include "common/win_handles.h"
 #include "common/executable.h"
 #include "common/path.h"
+#include "settings/ini_encoding.h"
 
 namespace hkv::modINI {
 namespace {
 
 // Values come back cut to one less than this, as they always have.
 constexpr DWORD kValueBufferChars = 255;
-// A settings file is a few kilobytes; anything far larger is not converted.
-constexpr LONGLONG kLargestConvertedFile = 16 * 1024 * 1024;
+// Beyond this an older file is not converted (it would take more memory than a settings tool
+// should); a value that needs the conversion is then not written at all rather than written lossy.
+constexpr ULONGLONG kLargestConvertedFile = 512ull * 1024 * 1024;
+// Files are read and written in pieces a single ReadFile or WriteFile call can take.
+constexpr DWORD kIoChunkBytes = 16 * 1024 * 1024;
+// The converted copy is written next to the file, so that the swap is a rename on one volume.
+constexpr std::wstring_view kConvertedCopySuffix = L".new";
 
 std::wstring& PathStorage() {
     static std::wstring path;
     return path;
 }
 
+UniqueKernelHandle OpenFileHandle(const std::wstring& path, DWORD access, DWORD share,
+                                  DWORD disposition) {
+    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
 // The profile routines keep a file Unicode once it starts with a UTF-16 byte-order mark; an
 // existing file, ANSI or not, is left as it is.
 void CreateUnicodeFileIfMissing(const std::wstring& path) {
-    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
+    UniqueKernelHandle file = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_NEW);
+    if (!file) {
         return;
     }
     const unsigned char bom[] = {0xFF, 0xFE};
@@ -46,52 +62,130 @@ bool FitsAnsiCodePage(const std::wstring& text) {
     return !lossy;
 }
 
-bool StartsWithUnicodeMark(const std::vector<char>& bytes) {
-    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-           static_cast<unsigned char>(bytes[1]) == 0xFE;
+std::optional<std::u16string> DecodeAnsiCodePage(std::string_view bytes) {
+    if (bytes.empty()) {
+        return std::u16string();
+    }
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        return std::nullopt;
+    }
+    const int length = static_cast<int>(bytes.size());
+    const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (needed <= 0) {
+        return std::nullopt;
+    }
+    std::u16string text(static_cast<std::size_t>(needed), u'\0');
+    static_assert(sizeof(char16_t) == sizeof(wchar_t));
+    if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
+                            reinterpret_cast<wchar_t*>(text.data()), needed) != needed) {
+        return std::nullopt;
+    }
+    return text;
 }
 
-// An ANSI file from an earlier version stays ANSI while everything written to it fits the code
-// page. A text that does not fit (Chinese on a Western system) would be stored as question
-// marks, so the file is first turned into UTF-16 with all it holds.
-void MakeUnicodeIfNeeded(const std::wstring& path, const std::wstring& section,
-                         const std::wstring& key, const std::wstring& value) {
-    if (FitsAnsiCodePage(section) && FitsAnsiCodePage(key) && FitsAnsiCodePage(value)) {
-        return;
+// What identifies the version of a file that was read: a change in between means someone else
+// wrote it, and the converted copy would undo their write.
+struct FileStamp {
+    ULONGLONG size = 0;
+    FILETIME lastWrite{};
+    bool operator==(const FileStamp& o) const {
+        return size == o.size && CompareFileTime(&lastWrite, &o.lastWrite) == 0;
     }
-    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return;
+};
+
+std::optional<FileStamp> StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestConvertedFile) {
-        return;
+    return FileStamp{(ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                     data.ftLastWriteTime};
+}
+
+// Reads the whole file, leaving other programs free to read and write it meanwhile.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, FileStamp& stamp) {
+    UniqueKernelHandle file = OpenFileHandle(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) {
+        return std::nullopt;
     }
-    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-         read != bytes.size())) {
-        return;
+    stamp = {(ULONGLONG{info.nFileSizeHigh} << 32) | info.nFileSizeLow, info.ftLastWriteTime};
+    if (stamp.size > kLargestConvertedFile) {
+        return std::nullopt;
     }
-    if (StartsWithUnicodeMark(bytes)) {
-        return;
+    std::string bytes(static_cast<std::size_t>(stamp.size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kIoChunkBytes));
+        DWORD read = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, want, &read, nullptr) || read == 0) {
+            return std::nullopt;
+        }
+        done += read;
     }
-    std::wstring text(bytes.size(), L'\0');
-    const int n = bytes.empty()
-                      ? 0
-                      : MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                            text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(n));
-    text.insert(text.begin(), L'\xFEFF');
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    DWORD written = 0;
-    const DWORD length = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if (WriteFile(file.get(), text.data(), length, &written, nullptr) && written == length) {
-        SetEndOfFile(file.get());
+    return bytes;
+}
+
+// Writes the bytes to a new file and makes them durable before anything points at them.
+bool WriteDurableFile(const std::wstring& path, std::string_view bytes) {
+    UniqueKernelHandle file = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    if (!file) {
+        return false;
     }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kIoChunkBytes));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return FlushFileBuffers(file.get()) != FALSE;
+}
+
+// Makes sure the file is UTF-16LE before a text that does not fit the ANSI code page is written:
+// the profile routines would store it as question marks in any other encoding they write. An older
+// file is converted into a complete copy beside it, which then replaces it in one rename, so the
+// file on disk is at every moment either the old one or the whole new one. False when the file
+// could not be made Unicode now; the caller then writes nothing and the next write tries again.
+bool MakeUnicode(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
+    FileStamp stamp;
+    const std::optional<std::string> bytes = ReadWholeFile(path, stamp);
+    if (!bytes) {
+        return false;
+    }
+    if (DetectIniEncoding(*bytes) == IniEncoding::Utf16LittleEndian) {
+        return true;
+    }
+    const std::optional<std::string> converted =
+        ToUtf16LittleEndianFile(*bytes, DecodeAnsiCodePage);
+    if (!converted) {
+        return false;
+    }
+    const std::wstring copy = path + std::wstring(kConvertedCopySuffix);
+    ScopeGuard removeCopy([&copy] { DeleteFileW(copy.c_str()); });
+    if (!WriteDurableFile(copy, *converted) || StampOf(path) != stamp) {
+        return false;
+    }
+    if (!MoveFileExW(copy.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return false;
+    }
+    removeCopy.dismiss();
+    return true;
+}
+
+bool FitsAnsiCodePage(const std::wstring& section, const std::wstring& key,
+                      const std::wstring& value) {
+    return FitsAnsiCodePage(section) && FitsAnsiCodePage(key) && FitsAnsiCodePage(value);
 }
 
 } // namespace
@@ -125,7 +219,9 @@ void IniWrite(const std::wstring& section, const std::wstring& key, const std::w
         return; // an empty path would write win.ini
     }
     CreateUnicodeFileIfMissing(path);
-    MakeUnicodeIfNeeded(path, section, key, value);
+    if (!FitsAnsiCodePage(section, key, value) && !MakeUnicode(path)) {
+        return;
+    }
     WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str());
 }
 

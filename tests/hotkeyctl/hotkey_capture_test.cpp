@@ -192,3 +192,16 @@ TEST(ParseStoredInt32, AnythingElseReadsAsZero) {
         EXPECT_EQ(ParseStoredInt32(text), 0) << "text of length " << std::wstring(text).size();
     }
 }
+
+TEST(StoredHotKeyValues, CodesRegisterHotKeyCannotHonourReadAsZero) {
+    EXPECT_EQ(hkv::StoredKeyCode(L"75"), 75);
+    EXPECT_EQ(hkv::StoredKeyCode(L"254"), 254);
+    for (const wchar_t* text : {L"-5", L"255", L"300", L"2147483647", L"abc"}) {
+        EXPECT_EQ(hkv::StoredKeyCode(text), 0) << std::wstring(text).size();
+    }
+    EXPECT_EQ(hkv::StoredModKeyCode(L"15"), 15);
+    EXPECT_EQ(hkv::StoredModKeyCode(L"3"), 3);
+    for (const wchar_t* text : {L"16", L"255", L"-1", L"19"}) {
+        EXPECT_EQ(hkv::StoredModKeyCode(text), 0) << std::wstring(text).size();
+    }
+}
