@@ -3,6 +3,10 @@
 // started as a separate process and driven from outside like a user would.
 #include <windows.h>
 
+#ifdef HKV_FAIL_ON_PROGRAM_FAULT
+#include <gtest/gtest.h>
+#endif
+
 #include <string>
 #include <vector>
 
@@ -68,6 +72,11 @@ inline std::wstring TextOf(HWND hwnd) {
 
 class ProgramUnderTest {
   public:
+    // The exit code of a copy ended by the test, and the top bits of the exit code of a copy
+    // ended by a fault (the exception code, an NTSTATUS error).
+    static constexpr DWORD kKilledExitCode = 99;
+    static constexpr DWORD kFaultSeverity = 0xC0000000;
+
     explicit ProgramUnderTest(const std::wstring& name) {
         folder_ = ExecutableFolder() + L"\\run_" + name;
         CreateDirectoryW(folder_.c_str(), nullptr);
@@ -145,9 +154,16 @@ class ProgramUnderTest {
     void Kill() {
         for (HANDLE p : processes_) {
             if (WaitForSingleObject(p, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(p, 99);
+                TerminateProcess(p, kKilledExitCode);
                 WaitForSingleObject(p, 5000);
             }
+#ifdef HKV_FAIL_ON_PROGRAM_FAULT
+            // A copy that ended by a fault fails the test that started it, whatever it checked.
+            DWORD code = 0;
+            GetExitCodeProcess(p, &code);
+            EXPECT_NE(code & kFaultSeverity, kFaultSeverity)
+                << "the program ended by fault 0x" << std::hex << code;
+#endif
             CloseHandle(p);
         }
         processes_.clear();
