@@ -138,8 +138,8 @@ void AddRow(std::string measure, const Spread& program, const std::optional<Spre
     std::string comparison = note;
     if (floor && floor->n > 0 && program.n > 0) {
         char text[96];
-        std::snprintf(text, sizeof text, "%+.*f %s (×%.2f)", decimals,
-                      program.median - floor->median, unit,
+        std::snprintf(text, sizeof text, "%+.*f%s%s (×%.2f)", decimals,
+                      program.median - floor->median, *unit ? " " : "", unit,
                       floor->median != 0 ? program.median / floor->median : 0.0);
         comparison = text + (note.empty() ? "" : "; " + note);
     }
@@ -389,6 +389,19 @@ double ReceivedMs(const KeyRecorder& target, WORD vk, bool up) {
     return -1;
 }
 
+// Row 2's hotkey as a person presses it: Ctrl down, F9 down and up, Ctrl released a moment later;
+// notes when Ctrl went up. True once the shortcut's key is up again.
+bool PressWithCtrl(KeyRecorder& target, double& released) {
+    target.Clear();
+    SendKey(VK_CONTROL, false);
+    SendKey(kRow1Hotkey, false);
+    SendKey(kRow1Hotkey, true);
+    PumpFor(kModifierHoldMs);
+    released = NowMs();
+    SendKey(VK_CONTROL, true);
+    return WaitUntil([&] { return ReceivedMs(target, kRow2Key, true) >= 0; }, kPlayDeadline);
+}
+
 bool ClickControl(HWND control) {
     if (!control) {
         return false;
@@ -449,44 +462,54 @@ void MeasureRunning() {
         EditorCycle(program);
     }
     focus();
+    // Every path measured below is taken once or more before the first reading.
     for (int i = 0; i < kWarmUpPresses; ++i) {
         Press(target, kRow1Hotkey, kRow1Key, sent);
         Press(target, kFloorHotkey, kFloorKey, sent);
+        Press(target, kRow3Hotkey, kRow3LastKey, sent);
+        PressWithCtrl(target, sent);
     }
     const double memoryBefore = WorkingSetKb(program.Process());
 
+    // A press whose shortcut never arrives is counted and reported, not measured.
+    int missed = 0;
+    auto miss = [&] {
+        ++missed;
+        SendKey(VK_CONTROL, true);
+        PumpFor(kModifierHoldMs);
+    };
     std::vector<double> latency[2], holdOne, release, holdTwo;
     for (int i = 0; i < kLatencyPresses; ++i) {
-        if (!Press(target, kRow1Hotkey, kRow1Key, sent)) {
-            Fail("a press of row 1's hotkey was not played");
+        if (Press(target, kRow1Hotkey, kRow1Key, sent)) {
+            latency[0].push_back(ReceivedMs(target, kRow1Key, false) - sent);
+            holdOne.push_back(ReceivedMs(target, kRow1Key, true) -
+                              ReceivedMs(target, kRow1Key, false));
+        } else {
+            miss();
         }
-        latency[0].push_back(ReceivedMs(target, kRow1Key, false) - sent);
-        holdOne.push_back(ReceivedMs(target, kRow1Key, true) - ReceivedMs(target, kRow1Key, false));
-        if (!Press(target, kFloorHotkey, kFloorKey, sent)) {
-            Fail("a press of the floor's hotkey was not played");
+        if (Press(target, kFloorHotkey, kFloorKey, sent)) {
+            latency[1].push_back(ReceivedMs(target, kFloorKey, false) - sent);
+        } else {
+            miss();
         }
-        latency[1].push_back(ReceivedMs(target, kFloorKey, false) - sent);
     }
     for (int i = 0; i < kReleasePresses; ++i) {
-        target.Clear();
-        SendKey(VK_CONTROL, false);
-        SendKey(kRow1Hotkey, false);
-        SendKey(kRow1Hotkey, true);
-        PumpFor(kModifierHoldMs);
-        const double released = NowMs();
-        SendKey(VK_CONTROL, true);
-        if (!WaitUntil([&] { return ReceivedMs(target, kRow2Key, true) >= 0; }, kPlayDeadline)) {
-            Fail("a press of Ctrl + F9 was not played");
+        double released = 0;
+        if (PressWithCtrl(target, released)) {
+            release.push_back(ReceivedMs(target, kRow2Key, false) - released);
+        } else {
+            miss();
         }
-        release.push_back(ReceivedMs(target, kRow2Key, false) - released);
     }
     for (int i = 0; i < kTwoKeyPresses; ++i) {
-        if (!Press(target, kRow3Hotkey, kRow3LastKey, sent)) {
-            Fail("a press of row 3's hotkey was not played");
+        if (Press(target, kRow3Hotkey, kRow3LastKey, sent)) {
+            holdTwo.push_back(ReceivedMs(target, kRow3LastKey, true) -
+                              ReceivedMs(target, kRow3LastKey, false));
+        } else {
+            miss();
         }
-        holdTwo.push_back(ReceivedMs(target, kRow3LastKey, true) -
-                          ReceivedMs(target, kRow3LastKey, false));
     }
+    const double memoryAfterPresses = WorkingSetKb(program.Process());
     for (int i = 0; i < kEditorCycles; ++i) {
         EditorCycle(program);
     }
@@ -497,6 +520,7 @@ void MeasureRunning() {
                   "Latency: SendInput of F9 to the first key-down (%d presses)", kLatencyPresses);
     AddRow(label, SpreadOf(latency[0]), SpreadOf(latency[1]), "ms", 2,
            "floor types at once in WM_HOTKEY (F8)");
+    // Negative: the shortcut was played while Ctrl was still held down.
     std::snprintf(label, sizeof label,
                   "Release-to-play: Ctrl up to the first key-down (%d presses)", kReleasePresses);
     AddRow(label, SpreadOf(release), std::nullopt, "ms", 2);
@@ -506,10 +530,16 @@ void MeasureRunning() {
                   "Hold, two-key shortcut, last down to first up (goal 200 ms ±1 %%; %d presses)",
                   kTwoKeyPresses);
     AddRow(label, SpreadOf(holdTwo), std::nullopt, "ms", 2);
+    AddRow("Presses whose shortcut never arrived (3 s deadline)", SpreadOf({double(missed)}),
+           std::nullopt, "", 0);
+    std::snprintf(label, sizeof label, "Working-set growth over %d presses, after a warm-up",
+                  kLatencyPresses + kReleasePresses + kTwoKeyPresses);
+    AddRow(label, SpreadOf({memoryAfterPresses - memoryBefore}), std::nullopt, "KB", 0,
+           "goal ≤ 64 KB");
     std::snprintf(label, sizeof label,
-                  "Working-set growth over %d presses and %d editor cycles, after a warm-up",
-                  kLatencyPresses + kReleasePresses + kTwoKeyPresses, kEditorCycles);
-    AddRow(label, SpreadOf({memoryAfter - memoryBefore}), std::nullopt, "KB", 0, "goal ≤ 64 KB");
+                  "Working-set growth over the next %d editor open/close cycles", kEditorCycles);
+    AddRow(label, SpreadOf({memoryAfter - memoryAfterPresses}), std::nullopt, "KB", 0,
+           "goal ≤ 64 KB");
 
     // Idle: all ten rows enabled, the window hidden to the tray by its own image.
     if (!ClickControl(program.Control(ids::kImage2)) ||
