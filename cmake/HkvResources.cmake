@@ -8,7 +8,7 @@ function(hkv_add_resources target)
   target_sources(${target} PRIVATE "${script}")
   # The resource compiler's dependency scan does not see the embedded files; a redrawn picture
   # must still rebuild the resources.
-  set(embedded program.ico close.gif menu.gif minimise.gif program.manifest)
+  set(embedded program.ico close.bmp menu.bmp minimise.bmp program.manifest)
   list(TRANSFORM embedded PREPEND "${ui_dir}/assets/")
   set_property(SOURCE "${script}" TARGET_DIRECTORY ${target} APPEND
                PROPERTY OBJECT_DEPENDS ${embedded} "${ui_dir}/resource_ids.h")

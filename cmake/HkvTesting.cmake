@@ -23,16 +23,4 @@ function(hkv_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
-# For tests that start the real program: where it lies, relative to the test executable.
-function(hkv_program_under_test target)
-  get_target_property(test_dir ${target} BINARY_DIR)
-  file(RELATIVE_PATH relpath ${test_dir} ${CMAKE_BINARY_DIR}/src/app/BrevinHotkey.exe)
-  string(REPLACE "/" "\\\\" relpath "${relpath}")
-  target_compile_definitions(${target} PRIVATE HKV_PROGRAM_RELPATH=L"${relpath}")
-  get_target_property(libs ${target} LINK_LIBRARIES)
-  if(gtest IN_LIST libs)
-    # Tests (not the benchmarks) fail when a copy of the program they started ended by a fault.
-    target_compile_definitions(${target} PRIVATE HKV_FAIL_ON_PROGRAM_FAULT)
-  endif()
-  add_dependencies(${target} BrevinHotkey)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/HkvProgramUnderTest.cmake)

@@ -4,8 +4,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ googletest
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils imagemagick fonts-wqy-microhei
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+  wine wine64 xvfb x11-utils imagemagick fonts-wqy-microhei zip
   clang libclang-rt-14-dev python3
 )
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds the program and starts it under Wine: on the current X display, or on a virtual one (then
-# a screenshot goes to build/screenshot.png a few seconds after start). Ctrl+C ends it.
+# Builds the release program (what users download) and starts it under Wine: on the current X
+# display, or on a virtual one (then a screenshot goes to build/screenshot.png a few seconds after
+# start). Ctrl+C ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 HKV_ROOT=$(pwd)
 
 bash scripts/deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target BrevinHotkey
+cmake --preset release >/dev/null
+cmake --build --preset release
 
 source scripts/wine-env.sh
 own_display=""
@@ -17,7 +18,7 @@ fi
 trap wine_env_stop EXIT
 wine_env_start $own_display
 
-exe="$HKV_ROOT/build/windows/src/app/BrevinHotkey.exe"
+exe="$HKV_ROOT/build/release/src/app/BrevinHotkey.exe"
 echo "Starting $exe on display $DISPLAY (settings: $(dirname "$exe")/set.ini)"
 wine "$exe" &
 app_pid=$!

@@ -9,8 +9,10 @@ only, so it runs wherever Python 3 does.
 - program.ico: a key cap with an arrow on it (a key that stands for another), at 16, 32 and 48
   pixels, each as 4 and 8 bits per pixel (palette and AND mask) and as 32 bits per pixel (BGRA
   with alpha).
-- close.gif, menu.gif, minimise.gif: white 16x16 glyphs on a transparent background, for the
-  light-blue title strip.
+- close.bmp, menu.bmp, minimise.bmp: white 16x16 glyphs on a transparent background, for the
+  light-blue title strip, as 32-bit bitmaps with premultiplied alpha: the program hands the
+  pixels to AlphaBlend as they are, with no image decoder (most viewers show the transparent
+  pixels as black).
 """
 
 import math
@@ -266,71 +268,18 @@ def glyph_indices(art):
     return [1 if ch == "#" else 0 for row in rows for ch in row]
 
 
-def lzw_compress(indices, min_code_size):
-    """GIF's variable-width LZW, codes packed least significant bit first."""
-    clear = 1 << min_code_size
-    end = clear + 1
-    out = bytearray()
-    acc = 0
-    acc_bits = 0
-
-    def emit(code, width):
-        nonlocal acc, acc_bits
-        acc |= code << acc_bits
-        acc_bits += width
-        while acc_bits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            acc_bits -= 8
-
-    def fresh_table():
-        return {}, end + 1, min_code_size + 1
-
-    table, next_code, width = fresh_table()
-    emit(clear, width)
-    prefix = indices[0]
-    for k in indices[1:]:
-        if (prefix, k) in table:
-            prefix = table[(prefix, k)]
-            continue
-        emit(prefix, width)
-        if next_code < 4096:
-            table[(prefix, k)] = next_code
-            next_code += 1
-            # The decoder learns each code one step later, so widen once the code just made no
-            # longer fits in the current width.
-            if next_code > (1 << width) and width < 12:
-                width += 1
-        else:
-            emit(clear, width)
-            table, next_code, width = fresh_table()
-        prefix = k
-    emit(prefix, width)
-    emit(end, width)
-    if acc_bits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def write_gif(path, indices, palette, transparent_index):
-    table_bits = max(1, (len(palette) - 1).bit_length())
-    palette = palette + [(0, 0, 0)] * ((1 << table_bits) - len(palette))
-    min_code_size = max(2, table_bits)
-    data = lzw_compress(indices, min_code_size)
-    out = bytearray(b"GIF89a")
-    # Logical screen: global colour table present, 8-bit colour resolution.
-    out += struct.pack("<HHBBB", 16, 16, 0x80 | (7 << 4) | (table_bits - 1), transparent_index, 0)
-    out += b"".join(bytes(c) for c in palette)
-    # Graphic control: restore to background after the frame, transparency on.
-    out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, (2 << 2) | 1, 0, transparent_index, 0)
-    out += struct.pack("<BHHHHB", 0x2C, 0, 0, 16, 16, 0)
-    out.append(min_code_size)
-    for start in range(0, len(data), 255):
-        block = data[start : start + 255]
-        out.append(len(block))
-        out += block
-    out += b"\0;"
-    path.write_bytes(bytes(out))
+def write_bitmap(path, indices):
+    """A 32-bit BI_RGB bitmap, rows bottom-up, pixels BGRA with premultiplied alpha (white opaque
+    or fully transparent, so premultiplying changes nothing here)."""
+    size = 16
+    pixels = b""
+    for y in reversed(range(size)):
+        for x in range(size):
+            pixels += bytes((255, 255, 255, 255)) if indices[y * size + x] else bytes(4)
+    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 32, 0, len(pixels), 0, 0, 0, 0)
+    header_bytes = 14 + len(info)
+    file_header = struct.pack("<2sIHHI", b"BM", header_bytes + len(pixels), 0, 0, header_bytes)
+    path.write_bytes(file_header + info + pixels)
 
 
 def main():
@@ -338,10 +287,9 @@ def main():
     folder = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else root / "src" / "ui" / "assets"
     folder.mkdir(parents=True, exist_ok=True)
     write_icon(folder / "program.ico")
-    # The transparent entry carries the strip's colour for viewers that ignore transparency.
     for name, art in (("close", CLOSE), ("menu", MENU), ("minimise", MINIMISE)):
-        write_gif(folder / f"{name}.gif", glyph_indices(art), [ACCENT, WHITE], 0)
-    print(f"wrote program.ico, close.gif, menu.gif, minimise.gif to {folder}")
+        write_bitmap(folder / f"{name}.bmp", glyph_indices(art))
+    print(f"wrote program.ico, close.bmp, menu.bmp, minimise.bmp to {folder}")
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "keys/player.h"
 #include "settings/modini.h"
@@ -131,9 +132,8 @@ void FrmSet::CreateControls() {
         events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
         // Leaving the box with only modifiers down puts back the combination and its registration.
         events.CaptureRestored = syncCheck;
-        velmos_[n] =
-            Velmo::Load(self, L"Velmo" + std::to_wstring(n + 1), ids::kVelmoFirst + n, bounds,
-                        velmoProperties, kFormFont, HostMode::User, std::move(events));
+        velmos_[n] = Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
+                                 velmoProperties, kFormFont, HostMode::User, std::move(events));
     }
 
     picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), colors::kBackground);
@@ -156,7 +156,7 @@ bool FrmSet::Form_Load() {
     FitFrame();
 
     for (int i = 0; i < ids::kRows; ++i) {
-        const std::wstring key = std::to_wstring(i);
+        const std::wstring key = DecimalText(i);
         SetText1(i, modINI::IniRead(L"conftext", key, L""));
         SetText1ToolTip(i, modINI::IniRead(L"conftooltip", key, L""));
     }
@@ -298,7 +298,7 @@ void FrmSet::Text1_Click(int i) {
             return;
         }
     }
-    editor_->SetPd(std::to_wstring(i));
+    editor_->SetPd(DecimalText(i));
     editor_->Show();
     SetVisible(false);
 }

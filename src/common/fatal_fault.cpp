@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
 
 namespace hkv {
 namespace {
@@ -30,6 +31,27 @@ bool IsFatal(DWORD code) {
     }
 }
 
+// "FATAL: exception 0xC0000005 at 0x0000000140001234" on standard error, where there is one (a
+// test run). Without the C runtime's printf: in a fault handler, and in a program that prints
+// nothing else, it is better left out.
+void ReportOnStandardError(DWORD code, const void* address) {
+    char line[80] = "\nFATAL: exception 0x";
+    std::size_t n = std::strlen(line);
+    auto hex = [&](unsigned long long value, int digits) {
+        for (int d = digits - 1; d >= 0; --d) {
+            line[n++] = "0123456789ABCDEF"[(value >> (4 * d)) & 0xF];
+        }
+    };
+    hex(code, 8);
+    for (const char* s = " at 0x"; *s; ++s) {
+        line[n++] = *s;
+    }
+    hex(reinterpret_cast<std::uintptr_t>(address), 16);
+    line[n++] = '\n';
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(n), &written, nullptr);
+}
+
 LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
     if (!IsFatal(code)) {
@@ -37,9 +59,7 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
     }
     // A fault inside the cleanup ends the process without running it again.
     if (InterlockedExchange(&g_ending, 1) == 0) {
-        std::fprintf(stderr, "\nFATAL: exception 0x%08lX at %p\n", static_cast<unsigned long>(code),
-                     info->ExceptionRecord->ExceptionAddress);
-        std::fflush(stderr);
+        ReportOnStandardError(code, info->ExceptionRecord->ExceptionAddress);
         if (g_cleanup) {
             g_cleanup();
         }

@@ -1,5 +1,6 @@
 #include "editor/composition.h"
 
+#include "common/decimal.h"
 #include "keys/co.h"
 
 namespace hkv::editor {
@@ -27,7 +28,7 @@ KeyPick PickFromName(std::wstring_view name) {
     }
     KeyPick pick;
     const auto code = co::KeyNameToCode(name);
-    pick.codePart = (code ? std::to_wstring(*code) : std::wstring()) + L"|";
+    pick.codePart = (code ? DecimalText(*code) : std::wstring()) + L"|";
     pick.namePart = std::wstring(name) + std::wstring(kSeparator);
     return pick;
 }
@@ -51,7 +52,7 @@ std::optional<Composition> Compose(const std::array<KeyPick, kMaxShortcutKeys>& 
                 .substr(result.displayText.size() - kSeparator.size()) == kSeparator) {
         result.displayText.resize(result.displayText.size() - kSeparator.size());
     }
-    result.num = std::to_wstring(count);
+    result.num = DecimalText(count);
     result.keyCodeList = BuildKeyCodeList(codeParts);
     return result;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/decimal.h"
 #include "common/app_error.h"
 #include "common/scope_guard.h"
 #include "hotkeyctl/hotkey_capture.h"
@@ -614,8 +615,8 @@ void Velmo::Impl::RestoreSettings() {
 void Velmo::Impl::SaveSettings() {
     const Combination settled = Settled();
     WriteSetting(kTextSuffix, settled.text);
-    WriteSetting(kKeyCodeSuffix, std::to_wstring(settled.keyCode));
-    WriteSetting(kModKeyCodeSuffix, std::to_wstring(settled.modKeyCode));
+    WriteSetting(kKeyCodeSuffix, DecimalText(settled.keyCode));
+    WriteSetting(kModKeyCodeSuffix, DecimalText(settled.modKeyCode));
 }
 
 void Velmo::Impl::ApplyAppearance() {

@@ -1,5 +1,7 @@
 #include "keys/key_code_list.h"
 
+#include "common/decimal.h"
+
 namespace hkv {
 namespace {
 
@@ -65,7 +67,7 @@ std::wstring BuildKeyCodeList(const std::array<std::wstring, kMaxShortcutKeys>& 
     if (count == 0) {
         return {};
     }
-    std::wstring list = std::to_wstring(count) + L"|" + joined;
+    std::wstring list = DecimalText(count) + L"|" + joined;
     list.pop_back();
     return list;
 }

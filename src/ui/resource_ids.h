@@ -6,7 +6,7 @@
 // executable's own icon.
 #define IDI_PROGRAM 1
 
-// The title-strip pictures, kept as GIF files.
+// The title-strip pictures: 32-bit bitmaps with premultiplied alpha (tools/make_assets.py).
 #define IDR_PICTURE_CLOSE 101
 #define IDR_PICTURE_MENU 102
 #define IDR_PICTURE_MINIMISE 103

@@ -13,7 +13,8 @@ namespace hkv::test {
 struct RecordedKey {
     int vk;
     bool up;
-    DWORD time; // message time, milliseconds
+    DWORD time;        // message time, milliseconds
+    LONGLONG received; // QueryPerformanceCounter when the window procedure saw it (benchmarks)
 };
 
 inline std::string Describe(const std::vector<RecordedKey>& keys) {
@@ -70,8 +71,10 @@ class KeyRecorder {
         auto* self = reinterpret_cast<KeyRecorder*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self &&
             (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
+            LARGE_INTEGER now{};
+            QueryPerformanceCounter(&now);
             self->keys_.push_back({static_cast<int>(wParam), msg == WM_KEYUP || msg == WM_SYSKEYUP,
-                                   static_cast<DWORD>(GetMessageTime())});
+                                   static_cast<DWORD>(GetMessageTime()), now.QuadPart});
             return 0;
         }
         if (self && msg == WM_NCDESTROY) {

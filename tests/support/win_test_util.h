@@ -41,6 +41,8 @@ inline std::wstring ExecutableFolder() {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
+// Reads to the end rather than to the reported size: files under /proc (seen through Wine's Z:
+// drive) report a size of 0.
 inline std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
     std::vector<unsigned char> bytes;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -48,14 +50,18 @@ inline std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
     if (file == INVALID_HANDLE_VALUE) {
         return bytes;
     }
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty()) {
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    constexpr std::size_t kChunk = 64 * 1024;
+    for (;;) {
+        const std::size_t have = bytes.size();
+        bytes.resize(have + kChunk);
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + have, static_cast<DWORD>(kChunk), &read, nullptr) ||
+            read == 0) {
+            bytes.resize(have);
+            break;
+        }
+        bytes.resize(have + read);
     }
-    bytes.resize(read);
     CloseHandle(file);
     return bytes;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <objbase.h>
+#include <winver.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -285,6 +286,32 @@ TEST_F(Pictures, StretchToTheRequestedSize) {
 
 } // namespace
 } // namespace hkv
+
+TEST(ProgramVersion, NamesTheProductAndVersionOneDotZero) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    ASSERT_NE(found, nullptr) << "no version resource";
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    // VerQueryValue may write into the block it reads: it gets a copy.
+    std::vector<BYTE> block(bytes, bytes + SizeofResource(nullptr, found));
+    auto text = [&](const wchar_t* name) {
+        void* value = nullptr;
+        UINT length = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+        if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) {
+            return std::wstring(L"<none>");
+        }
+        return std::wstring(static_cast<const wchar_t*>(value));
+    };
+    EXPECT_EQ(text(L"ProductName"), L"Brevin Hotkey Veridir");
+    EXPECT_EQ(text(L"ProductVersion"), L"1.0");
+    EXPECT_EQ(text(L"OriginalFilename"), L"BrevinHotkey.exe");
+    EXPECT_NE(text(L"FileDescription"), L"<none>");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(0, 1))) << "version 1.0";
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
 
 TEST(ProgramManifest, DeclaresDpiAwarenessAndNoElevation) {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
