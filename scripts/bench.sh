@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release program and the benchmark's own floor programs, runs them alternately under
 # Wine on a private virtual display, and prints one table: medians with their p10-p90 spread. Takes
-# about twenty minutes, most of it in the editor cycles (Wine on a display without a window
+# about 25 minutes, most of it in the editor cycles (Wine on a display without a window
 # manager waits for each hidden window to be withdrawn); not part of the tests. Usage: bash scripts/bench.sh [--quick]
 set -euo pipefail
 cd "$(dirname "$0")/.."
