@@ -234,7 +234,6 @@ class Velmo::Impl : public ui::WindowBase {
     LRESULT OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
 
   private:
-    static void RegisterWindowClassOnce();
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnKeyDown(int vk);
     void OnKeyUp(int vk);
@@ -258,25 +257,15 @@ class Velmo::Impl : public ui::WindowBase {
     UniqueFont font_;
 };
 
-void Velmo::Impl::RegisterWindowClassOnce() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES}; // tooltips
-        InitCommonControlsEx(&controls);
-        WNDCLASSEXW wc{};
-        wc.hInstance = ModuleInstance();
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kWindowClass;
-        RegisterWindowClass(wc);
-        return true;
-    }();
-    (void)registered;
-}
-
 Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
                   VelmoEvents events, std::optional<FontSpec> ambientFont)
     : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpi()),
       ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_)) {
-    RegisterWindowClassOnce();
+    WNDCLASSEXW wc{};
+    wc.hInstance = ModuleInstance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    RegisterWindowClass(wc); // once per class name
     // WS_EX_CONTROLPARENT lets dialog navigation (Tab) step into the edit box.
     if (!CreateFor(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                    bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,

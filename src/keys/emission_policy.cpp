@@ -16,16 +16,13 @@ constexpr std::uint8_t kVkLeftWin = 91;
 constexpr std::uint8_t kVkRightWin = 92;
 constexpr std::uint8_t kModifierKeys[] = {kVkControl, kVkAlt, kVkShift, kVkLeftWin, kVkRightWin};
 
-// A hotkey's modifier flags (as registered) and the keys each stands for.
+// A hotkey's modifier flags (as registered) and the keys each stands for: Win is two keys.
 struct ModifierFlag {
     std::int32_t flag;
-    std::uint8_t keys[2];
+    std::uint8_t key;
 };
 constexpr ModifierFlag kModifierFlags[] = {
-    {1, {kVkAlt, kVkAlt}},
-    {2, {kVkControl, kVkControl}},
-    {4, {kVkShift, kVkShift}},
-    {8, {kVkLeftWin, kVkRightWin}},
+    {1, kVkAlt}, {2, kVkControl}, {4, kVkShift}, {8, kVkLeftWin}, {8, kVkRightWin},
 };
 
 } // namespace
@@ -62,9 +59,7 @@ void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList,
     }
     for (const ModifierFlag& modifier : kModifierFlags) {
         if ((hotKeyModifiers & modifier.flag) != 0) {
-            for (std::uint8_t vk : modifier.keys) {
-                keyboard_.HeldWhenHotKeyFired(vk);
-            }
+            keyboard_.HeldWhenHotKeyFired(modifier.key);
         }
     }
     ++inProgress_;

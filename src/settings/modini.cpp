@@ -93,13 +93,30 @@ struct FileStamp {
     }
 };
 
+FileStamp MakeStamp(DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
+    return {(ULONGLONG{sizeHigh} << 32) | sizeLow, lastWrite};
+}
+
 std::optional<FileStamp> StampOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
-    return FileStamp{(ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                     data.ftLastWriteTime};
+    return MakeStamp(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+}
+
+// Runs step(offset, bytes, moved) over [0, total) in pieces a single ReadFile or WriteFile call
+// can take; false at the first piece that fails or moves nothing.
+template <typename Step> bool InPieces(std::size_t total, Step step) {
+    for (std::size_t done = 0; done < total;) {
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(total - done, kIoChunkBytes));
+        DWORD moved = 0;
+        if (!step(done, want, moved) || moved == 0) {
+            return false;
+        }
+        done += moved;
+    }
+    return true;
 }
 
 // Reads the whole file, leaving other programs free to read and write it meanwhile.
@@ -110,22 +127,15 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, FileStamp& st
     if (!file || !GetFileInformationByHandle(file.get(), &info)) {
         return std::nullopt;
     }
-    stamp = {(ULONGLONG{info.nFileSizeHigh} << 32) | info.nFileSizeLow, info.ftLastWriteTime};
+    stamp = MakeStamp(info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime);
     if (stamp.size > kLargestConvertedFile) {
         return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(stamp.size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kIoChunkBytes));
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, want, &read, nullptr) || read == 0) {
-            return std::nullopt;
-        }
-        done += read;
-    }
-    return bytes;
+    const bool read = InPieces(bytes.size(), [&](std::size_t at, DWORD want, DWORD& moved) {
+        return ReadFile(file.get(), bytes.data() + at, want, &moved, nullptr) != FALSE;
+    });
+    return read ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
 }
 
 // Writes the bytes to a new file and makes them durable before anything points at them.
@@ -134,17 +144,10 @@ bool WriteDurableFile(const std::wstring& path, std::string_view bytes) {
     if (!file) {
         return false;
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kIoChunkBytes));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) {
-            return false;
-        }
-        done += written;
-    }
-    return FlushFileBuffers(file.get()) != FALSE;
+    const bool written = InPieces(bytes.size(), [&](std::size_t at, DWORD want, DWORD& moved) {
+        return WriteFile(file.get(), bytes.data() + at, want, &moved, nullptr) != FALSE;
+    });
+    return written && FlushFileBuffers(file.get()) != FALSE;
 }
 
 // Makes sure the file is UTF-16LE before a text that does not fit the ANSI code page is written:
