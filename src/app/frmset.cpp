@@ -5,7 +5,6 @@
 
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
-#include "keys/player.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -54,7 +53,8 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-FrmSet::FrmSet() = default;
+FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions)
+    : heldKeys_(heldKeys), emissions_(emissions) {}
 
 // The rows' controls terminate and the tray icon goes while the window and this object are whole.
 FrmSet::~FrmSet() {
@@ -293,7 +293,7 @@ void FrmSet::Text1_Click(int i) {
                            SetText1(row, text);
                            SetText1ToolTip(row, keyCodeList);
                        },
-                       [this] { SetVisible(true); }});
+                       [this] { SetVisible(true); }, [this] { BeforeModalLoop(); }});
         if (!editor_->Create()) {
             return;
         }
@@ -338,7 +338,7 @@ void FrmSet::Form_MouseMove(LPARAM lParam) {
 void FrmSet::BeforeModalLoop() {
     // A menu, a move loop or a message box runs its own message loop for as long as the user
     // takes; a playback paused meanwhile would hold its keys down all that time.
-    ReleaseHeldKeys();
+    heldKeys_.ReleaseAll();
 }
 
 void FrmSet::SaveAndLeaveTheTray() {
