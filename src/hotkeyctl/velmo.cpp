@@ -261,11 +261,7 @@ Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bou
                   VelmoEvents events, std::optional<FontSpec> ambientFont)
     : name_(std::move(name)), mode_(mode), events_(std::move(events)), dpi_(ScreenDpi()),
       ambientFont_(ambientFont ? std::move(*ambientFont) : AmbientFontOf(parent, dpi_)) {
-    WNDCLASSEXW wc{};
-    wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    RegisterWindowClass(wc); // once per class name
+    RegisterWindowClass(kWindowClass);
     // WS_EX_CONTROLPARENT lets dialog navigation (Tab) step into the edit box.
     if (!CreateFor(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                    bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
