@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/frmset_velmo.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
-#include "keys/player.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -28,9 +28,7 @@ constexpr int kWindowWidthTwips = 5835;
 constexpr int kWindowHeightTwips = 5565;
 constexpr int kRowPitchTwips = 480;
 
-const FontSpec kFormFont{L"微软雅黑", 9, 400, 134};
 const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
-const FontSpec kHotkeyFont{L"宋体", 9, 400, 134};
 
 // Posted when a key goes down in a row's hotkey box (the capture unregisters the hotkey after the
 // event) and when the box puts back its registration: the row's check box is brought in line
@@ -41,9 +39,7 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
                                  DWORD_PTR) {
     if (msg == WM_LBUTTONUP) {
         LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-        SendMessageW(GetParent(hwnd), WM_COMMAND,
-                     MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), ui::kNotifyClick),
-                     reinterpret_cast<LPARAM>(hwnd));
+        ui::NotifyParent(hwnd, ui::kNotifyClick);
         return result;
     }
     if (msg == WM_NCDESTROY) {
@@ -54,7 +50,8 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-FrmSet::FrmSet() = default;
+FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions)
+    : heldKeys_(heldKeys), emissions_(emissions) {}
 
 // The rows' controls terminate and the tray icon goes while the window and this object are whole.
 FrmSet::~FrmSet() {
@@ -63,7 +60,7 @@ FrmSet::~FrmSet() {
 
 bool FrmSet::Create() {
     const int dpi = ScreenDpi();
-    formFont_ = CreateFontFromSpec(kFormFont, dpi);
+    formFont_ = CreateFontFromSpec(frmset::kFormFont, dpi);
     titleFont_ = CreateFontFromSpec(kTitleFont, dpi);
     accentBrush_.reset(CreateSolidBrush(colors::kAccent));
     if (!CreateForm(ids::kFrmSetClass, kCaption, TwipsToPixels(kWindowWidthTwips, dpi),
@@ -117,10 +114,7 @@ void FrmSet::CreateControls() {
         createText1(i);
     }
 
-    PropertyBag velmoProperties;
-    velmoProperties.Set(L"BackColor", std::int64_t{colors::kHotkeyBack});
-    velmoProperties.Set(L"Font", kHotkeyFont);
-    velmoProperties.Set(L"BorderStyle", std::int64_t{0});
+    const PropertyBag velmoProperties = frmset::VelmoProperties();
     for (int n = 0; n < ids::kRows; ++n) {
         PixelRect p = px({2415, 810 + kRowPitchTwips * n, 1905, 300});
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
@@ -132,8 +126,9 @@ void FrmSet::CreateControls() {
         events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
         // Leaving the box with only modifiers down puts back the combination and its registration.
         events.CaptureRestored = syncCheck;
-        velmos_[n] = Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
-                                 velmoProperties, kFormFont, HostMode::User, std::move(events));
+        velmos_[n] =
+            Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
+                        velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
     }
 
     picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), colors::kBackground);
@@ -293,7 +288,7 @@ void FrmSet::Text1_Click(int i) {
                            SetText1(row, text);
                            SetText1ToolTip(row, keyCodeList);
                        },
-                       [this] { SetVisible(true); }});
+                       [this] { SetVisible(true); }, [this] { BeforeModalLoop(); }});
         if (!editor_->Create()) {
             return;
         }
@@ -338,7 +333,7 @@ void FrmSet::Form_MouseMove(LPARAM lParam) {
 void FrmSet::BeforeModalLoop() {
     // A menu, a move loop or a message box runs its own message loop for as long as the user
     // takes; a playback paused meanwhile would hold its keys down all that time.
-    ReleaseHeldKeys();
+    heldKeys_.ReleaseAll();
 }
 
 void FrmSet::SaveAndLeaveTheTray() {

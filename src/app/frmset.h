@@ -13,8 +13,8 @@
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
-#include "keys/system_key_output.h"
-#include "keys/system_keyboard.h"
+#include "keys/emission_policy.h"
+#include "keys/held_keys.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
@@ -25,7 +25,9 @@ namespace hkv {
 
 class FrmSet : public ui::Form {
   public:
-    FrmSet();
+    // The rows' hotkeys play through emissions; heldKeys is what those playbacks hold, let go
+    // before every modal loop and at the end. Both outlive the window.
+    FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions);
     ~FrmSet() override;
 
     // Creates the window with all its controls, then runs Form_Load. False when the program must
@@ -56,12 +58,14 @@ class FrmSet : public ui::Form {
     void Image1_Click();
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
-    // Releases what playbacks hold before a modal loop starts.
+    // Releases what playbacks hold before a modal loop starts (here or in the editor).
     void BeforeModalLoop();
     // What the exit and the end of the session share: held keys released, hotkeys saved, icon
     // removed.
     void SaveAndLeaveTheTray();
 
+    HeldKeys& heldKeys_;
+    EmissionPolicy& emissions_;
     UniqueKernelHandle instanceMutex_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
@@ -79,7 +83,6 @@ class FrmSet : public ui::Form {
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
-    EmissionPolicy emissions_{SystemKeyboardState(), SystemWaiter(), SystemKeyOutput()};
     TrayIcon tray_;
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     std::unique_ptr<EditDialog> editor_;

@@ -1,22 +1,28 @@
-// Start-up: the program is its settings window. Everything runs on this one thread.
+// Start-up: the program is its settings window. Everything runs on this one thread. The program is
+// put together here: the key output, the record of the keys its playbacks hold and the policy that
+// decides when to play are made once and handed to the main window and the fault handler.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "app/frmset.h"
 #include "common/fatal_fault.h"
-#include "keys/player.h"
+#include "keys/emission_policy.h"
+#include "keys/held_keys.h"
+#include "keys/system_key_output.h"
+#include "keys/system_keyboard.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Keys a playback holds would stay down for every other program after a crash.
-    hkv::EndProcessOnFatalFault([] { hkv::ReleaseHeldKeys(); });
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+namespace {
 
-    hkv::FrmSet frmSet;
-    if (!frmSet.Create()) {
-        return 0; // another copy is running, or the window could not be made
-    }
+// Keys a playback holds would stay down for every other program after a crash. Runs inside the
+// fault handler: HeldKeys::ReleaseAll allocates nothing and takes no lock.
+void ReleaseHeldKeysAtFault(void* heldKeys) {
+    static_cast<hkv::HeldKeys*>(heldKeys)->ReleaseAll();
+}
+
+int RunMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         // Tab moves between the controls of whichever window the message is for.
@@ -28,4 +34,28 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    hkv::SystemKeyOutput keyOutput;
+    hkv::HeldKeys heldKeys{keyOutput};
+    hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    hkv::EmissionPolicy emissions{hkv::SystemKeyboardState(), hkv::SystemWaiter(), heldKeys};
+    int exitCode = 0;
+    {
+        hkv::FrmSet frmSet{heldKeys, emissions};
+        // False: another copy is running, or the window could not be made.
+        if (frmSet.Create()) {
+            exitCode = RunMessageLoop();
+        }
+    }
+    // Ends the process from inside this frame: exit() destroys no object of it, so the record the
+    // fault handler was given stays valid through the runtime's own teardown, as a return would
+    // not leave it.
+    std::exit(exitCode);
 }

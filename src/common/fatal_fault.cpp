@@ -9,6 +9,7 @@ namespace hkv {
 namespace {
 
 FatalFaultCleanup g_cleanup = nullptr;
+void* g_cleanupContext = nullptr;
 LONG g_ending = 0;
 
 // Faults after which the code that raised them cannot sensibly go on. Exceptions the program or
@@ -61,7 +62,7 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
     if (InterlockedExchange(&g_ending, 1) == 0) {
         ReportOnStandardError(code, info->ExceptionRecord->ExceptionAddress);
         if (g_cleanup) {
-            g_cleanup();
+            g_cleanup(g_cleanupContext);
         }
     }
     TerminateProcess(GetCurrentProcess(), code);
@@ -70,8 +71,9 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
 
 } // namespace
 
-void EndProcessOnFatalFault(FatalFaultCleanup cleanup) {
+void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context) {
     g_cleanup = cleanup;
+    g_cleanupContext = context;
     // First in the chain: it must see the fault before any handler that would swallow it.
     AddVectoredExceptionHandler(1, &OnException);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);

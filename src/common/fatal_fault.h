@@ -6,11 +6,14 @@
 
 namespace hkv {
 
-// What runs, once, before the process ends for a fault (e.g. releasing held keys); may be null.
-using FatalFaultCleanup = void (*)();
+// What runs, once, before the process ends for a fault (e.g. releasing held keys), given the
+// context it was installed with; may be null. It runs inside the fault handler: it must allocate
+// nothing and take no lock.
+using FatalFaultCleanup = void (*)(void* context);
 
 // Installs the handler for the whole process. The process then ends with the fault's own
-// exception code as its exit code, after the cleanup and a line on standard error.
-void EndProcessOnFatalFault(FatalFaultCleanup cleanup);
+// exception code as its exit code, after the cleanup and a line on standard error. The context
+// must live as long as the process.
+void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context = nullptr);
 
 } // namespace hkv

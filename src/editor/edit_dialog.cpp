@@ -5,7 +5,6 @@
 #include "editor/composition.h"
 #include "editor/edit_ids.h"
 #include "keys/message_pump.h"
-#include "keys/player.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -135,7 +134,9 @@ void EditDialog::OnCommand(int id, WORD code) {
         KeyList_Click(id - ids::kLovea);
     } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
         // The move loop lasts as long as the user drags: no playback may hold keys meanwhile.
-        ReleaseHeldKeys();
+        if (host_.BeforeModalLoop) {
+            host_.BeforeModalLoop();
+        }
         moveit::DragWindow(hwnd());
     } else if (id == ids::kLabel1 && code == ui::kNotifyClick) {
         Label1_Click();

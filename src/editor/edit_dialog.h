@@ -21,6 +21,8 @@ struct EditorHost {
         SetRow;
     // Shows the main window again.
     std::function<void()> ShowMain;
+    // Lets go of every key a playback holds, before a modal loop (the dialog's move loop) starts.
+    std::function<void()> BeforeModalLoop;
 };
 
 class EditDialog : public ui::Form {

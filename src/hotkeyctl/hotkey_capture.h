@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "keys/modifier_keys.h"
+
 namespace hkv {
 
 // Shown while nothing is captured.
@@ -17,29 +19,25 @@ inline constexpr int kShiftMask = 1;
 inline constexpr int kCtrlMask = 2;
 inline constexpr int kAltMask = 4;
 
-// Modifier flags exactly as RegisterHotKey takes them (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN).
-inline constexpr std::int32_t kModAlt = 1;
-inline constexpr std::int32_t kModControl = 2;
-inline constexpr std::int32_t kModShift = 4;
-inline constexpr std::int32_t kModWin = 8;
-inline constexpr std::int32_t kAllModifiers = kModAlt | kModControl | kModShift | kModWin;
-
 // Virtual-key codes run from 1 to 254; 0 and 255 name no key.
 inline constexpr std::int32_t kFirstVirtualKey = 1;
 inline constexpr std::int32_t kLastVirtualKey = 254;
 
-// Virtual-key codes the capture treats specially.
-inline constexpr int kVkShift = 16;
-inline constexpr int kVkControl = 17;
-inline constexpr int kVkMenu = 18;
-inline constexpr int kVkLWin = 91;
+// The application key opens context menus (the modifier keys: keys/modifier_keys.h).
 inline constexpr int kVkApps = 93;
+
+// A combination as the box shows it and as it is saved.
+struct CapturedHotKey {
+    std::wstring text;
+    std::int32_t keyCode = 0;
+    std::int32_t modKeyCode = 0;
+};
 
 class HotKeyCapture {
   public:
     using KeyNameFunction = std::function<std::wstring(int vk)>;
 
-    // The application key opens context menus; its key-down must not reach the capture at all.
+    // The application key's key-down must not reach the capture at all.
     static bool IgnoresKeyDown(int vk) { return vk == kVkApps; }
 
     // A key-down, with the values the host left after seeing it. Returns the new display text:

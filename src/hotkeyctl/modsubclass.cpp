@@ -18,34 +18,37 @@ void RestoreProcedure(HWND window) {
     }
 }
 
-void ReplaceProcedure(HWND window, WNDPROC procedure) {
+// The one way a window is hooked: the owning control and the procedure replaced travel as the
+// window's properties, so one procedure serves every instance.
+void Hook(HWND window, Velmo& control, WNDPROC procedure) {
+    SetPropW(window, kObjectProperty, static_cast<HANDLE>(&control));
     LONG_PTR previous =
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
     SetPropW(window, kWinProcProperty, reinterpret_cast<HANDLE>(previous));
 }
 
+void Unhook(HWND window) {
+    RestoreProcedure(window);
+    RemovePropW(window, kObjectProperty);
+    RemovePropW(window, kWinProcProperty);
+}
+
 } // namespace
 
 void HookHotKeyWindow(HWND window, Velmo& control) {
-    SetPropW(window, kObjectProperty, static_cast<HANDLE>(&control));
-    ReplaceProcedure(window, &HotKeyWindowProc);
+    Hook(window, control, &HotKeyWindowProc);
 }
 
 void UnhookHotKeyWindow(HWND window) {
-    RestoreProcedure(window);
-    RemovePropW(window, kObjectProperty);
-    RemovePropW(window, kWinProcProperty);
+    Unhook(window);
 }
 
 void HookEditBox(HWND window, Velmo& control) {
-    SetPropW(window, kObjectProperty, static_cast<HANDLE>(&control));
-    ReplaceProcedure(window, &EditBoxProc);
+    Hook(window, control, &EditBoxProc);
 }
 
 void UnhookEditBox(HWND window) {
-    RestoreProcedure(window);
-    RemovePropW(window, kObjectProperty);
-    RemovePropW(window, kWinProcProperty);
+    Unhook(window);
 }
 
 LRESULT CALLBACK HotKeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {

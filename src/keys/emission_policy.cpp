@@ -3,41 +3,22 @@
 #include <algorithm>
 
 #include "common/scope_guard.h"
+#include "keys/modifier_keys.h"
+#include "keys/player.h"
 
 namespace hkv {
-namespace {
 
-// Virtual-key codes of the keys that change what another key means. Ctrl, Alt and Shift stand
-// for both their left and right keys in the system's key state; the Win keys have no such code.
-constexpr std::uint8_t kVkShift = 16;
-constexpr std::uint8_t kVkControl = 17;
-constexpr std::uint8_t kVkAlt = 18;
-constexpr std::uint8_t kVkLeftWin = 91;
-constexpr std::uint8_t kVkRightWin = 92;
-constexpr std::uint8_t kModifierKeys[] = {kVkControl, kVkAlt, kVkShift, kVkLeftWin, kVkRightWin};
-
-// A hotkey's modifier flags (as registered) and the keys each stands for: Win is two keys.
-struct ModifierFlag {
-    std::int32_t flag;
-    std::uint8_t key;
-};
-constexpr ModifierFlag kModifierFlags[] = {
-    {1, kVkAlt}, {2, kVkControl}, {4, kVkShift}, {8, kVkLeftWin}, {8, kVkRightWin},
-};
-
-} // namespace
-
-EmissionPolicy::EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, KeyOutput& output)
-    : keyboard_(keyboard), waiter_(waiter), output_(output) {}
+EmissionPolicy::EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, HeldKeys& heldKeys)
+    : keyboard_(keyboard), waiter_(waiter), heldKeys_(heldKeys) {}
 
 // A modifier that is down and is neither one of the shortcut's own keys nor held by an emission in
 // progress (a press during another row's pause plays inside it, with that row's keys down).
 bool EmissionPolicy::ForeignModifierDown(const KeyCodeList& shortcut) const {
-    return std::any_of(std::begin(kModifierKeys), std::end(kModifierKeys), [&](std::uint8_t vk) {
+    return std::any_of(std::begin(kModifierKeys), std::end(kModifierKeys), [&](ModifierKey m) {
         const auto* first = shortcut.codes.data();
         const bool inShortcut =
-            std::find(first, first + shortcut.count, vk) != first + shortcut.count;
-        return !inShortcut && !IsHeldByPlayback(vk) && keyboard_.IsDown(vk);
+            std::find(first, first + shortcut.count, m.key) != first + shortcut.count;
+        return !inShortcut && !heldKeys_.IsHeld(m.key) && keyboard_.IsDown(m.key);
     });
 }
 
@@ -57,7 +38,7 @@ void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList,
     if (!shortcut) {
         return; // nothing to play (a row without an old shortcut): nothing to wait for either
     }
-    for (const ModifierFlag& modifier : kModifierFlags) {
+    for (const ModifierKey& modifier : kModifierKeys) {
         if ((hotKeyModifiers & modifier.flag) != 0) {
             keyboard_.HeldWhenHotKeyFired(modifier.key);
         }
@@ -72,14 +53,14 @@ void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList,
                                   kModifierReleaseWaitMs);
     }
     if (clear && !abandoned_) {
-        PlayKeyCodeList(keyCodeList, output_);
+        opendo(heldKeys_, *shortcut); // the list as parsed above: one parse per press
     }
 }
 
 void EmissionPolicy::Abandon() {
     abandoned_ = true;
     // Keys first: a key left down stays down for every other program after this one has ended.
-    ReleaseHeldKeys();
+    heldKeys_.ReleaseAll();
     waiter_.Abandon();
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "keys/held_keys.h"
 #include "keys/key_code_list.h"
-#include "keys/player.h"
 
 namespace hkv {
 
@@ -42,12 +42,13 @@ class EmissionPolicy {
     // is bounded so that it cannot exhaust the stack. Waiting presses count.
     static constexpr int kMaxEmissionsInProgress = 4;
 
-    EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, KeyOutput& output);
+    // Plays through heldKeys, which knows what every emission holds.
+    EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, HeldKeys& heldKeys);
 
     // Row `row`'s hotkey fired; keyCodeList is the row's old shortcut as it is stored now and
-    // hotKeyModifiers the hotkey's own modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Win). Waits
-    // (handling messages) until the user has let go of every modifier the shortcut does not hold,
-    // then plays it; or drops the press (see the definition for when).
+    // hotKeyModifiers the hotkey's own modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Win). Parses the
+    // list once, waits (handling messages) until the user has let go of every modifier the
+    // shortcut does not hold, then plays it; or drops the press (see the definition for when).
     void HotKeyPressed(int row, std::wstring_view keyCodeList, std::int32_t hotKeyModifiers = 0);
 
     // Emissions in progress, the waiting ones included.
@@ -62,7 +63,7 @@ class EmissionPolicy {
 
     KeyboardState& keyboard_;
     ConditionWaiter& waiter_;
-    KeyOutput& output_;
+    HeldKeys& heldKeys_;
     std::vector<int> waitingRows_;
     int inProgress_ = 0;
     bool abandoned_ = false;

@@ -1,32 +1,19 @@
 #pragma once
-// Plays an old shortcut: presses the listed keys in order, pauses, releases them in reverse.
-#include <cstdint>
+// opendo: plays an old shortcut: presses the listed keys in order, pauses, releases them in
+// reverse.
 #include <string_view>
+
+#include "keys/held_keys.h"
+#include "keys/key_code_list.h"
 
 namespace hkv {
 
-// Where the player's key events and pauses go: the system's keyboard in the program
-// (keys/system_key_output.h), a recording in tests.
-class KeyOutput {
-  public:
-    virtual ~KeyOutput() = default;
-    virtual void Key(std::uint8_t virtualKey, bool up) = 0;
-    virtual void Pause(int milliseconds) = 0;
-};
+// Plays the list to the output of `keys`, which knows the keys while they are down: 1 key: down,
+// 100 ms, up; 2 or 3 keys: downs in order, 200 ms, ups in reverse. A press that arrives during the
+// pause may start a nested playback, which runs to its end inside the pause.
+void opendo(HeldKeys& keys, const KeyCodeList& list);
 
-// Plays a key code list ("2|17|67") to the output: 1 key: down, 100 ms, up; 2 or 3 keys: downs in
-// order, 200 ms, ups in reverse. A list that is not well formed plays nothing. A press that
-// arrives during the pause may start a nested playback, which runs to its end inside the pause.
-void PlayKeyCodeList(std::wstring_view textall, KeyOutput& output);
-
-// Number of playbacks in progress (nested ones included).
-int ActivePlaybacks();
-
-// Whether a playback in progress holds this key down right now.
-bool IsHeldByPlayback(std::uint8_t virtualKey);
-
-// Releases, in reverse order, every key a playback in progress still holds down; used when the
-// program ends during a playback. The interrupted playbacks then release nothing twice.
-void ReleaseHeldKeys();
+// The same for a list as it is stored ("2|17|67"). A list that is not well formed plays nothing.
+void opendo(HeldKeys& keys, std::wstring_view textall);
 
 } // namespace hkv

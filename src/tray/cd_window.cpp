@@ -22,12 +22,7 @@ CdWindow::CdWindow(TrayMenuActions actions) : actions_(std::move(actions)) {}
 CdWindow::~CdWindow() = default;
 
 bool CdWindow::Create() {
-    WNDCLASSEXW wc{};
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     HMENU popup = CreatePopupMenu();
     HMENU about = CreatePopupMenu();

@@ -28,14 +28,15 @@ HWND CreateControl(HWND parent, int dpi, const ControlArgs& args) {
     return control;
 }
 
+void NotifyParent(HWND control, WORD code) {
+    SendMessageW(GetParent(control), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
 bool ChildControl::CreateChild(HWND parent, int id, const PixelRect& bounds,
                                const std::wstring& text) {
-    WNDCLASSEXW wc{};
-    wc.style = CS_DBLCLKS;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(kClassName, nullptr, CS_DBLCLKS);
     return CreateFor(0, kClassName, text.c_str(),
                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, bounds.left,
                      bounds.top, bounds.width, bounds.height, parent,
@@ -87,10 +88,7 @@ LRESULT ChildControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ChildControl::Notify(WORD code) const {
-    HWND hwnd = this->hwnd();
-    SendMessageW(GetParent(hwnd), WM_COMMAND,
-                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), code),
-                 reinterpret_cast<LPARAM>(hwnd));
+    NotifyParent(hwnd(), code);
 }
 
 bool Label::Create(HWND parent, int id, const PixelRect& bounds, const std::wstring& text,

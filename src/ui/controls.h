@@ -32,6 +32,11 @@ HWND CreateControl(HWND parent, int dpi, const ControlArgs& args);
 inline constexpr WORD kNotifyClick = 0; // same value as BN_CLICKED and STN_CLICKED
 inline constexpr WORD kNotifyMouseMove = 0x7F01;
 
+// Tells the control's parent what happened on it, as WM_COMMAND with the control's id and the
+// code: how the program's own controls and its subclassed system controls report to the window
+// that holds them.
+void NotifyParent(HWND control, WORD code);
+
 class ChildControl : public WindowBase {
   protected:
     bool CreateChild(HWND parent, int id, const PixelRect& bounds, const std::wstring& text);

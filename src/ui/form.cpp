@@ -9,11 +9,7 @@ namespace hkv::ui {
 
 bool Form::CreateForm(const wchar_t* className, const wchar_t* caption, int widthPx, int heightPx) {
     dpi_ = ScreenDpi();
-    WNDCLASSEXW wc{};
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = className;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(className);
     backBrush_.reset(CreateSolidBrush(colors::kBackground));
     // WS_SYSMENU keeps Alt+F4 and the taskbar's close; WS_EX_CONTROLPARENT lets Tab reach the
     // controls inside picture boxes and hotkey controls.

@@ -17,15 +17,21 @@ void WindowBase::Destroy() {
     }
 }
 
-void WindowBase::RegisterWindowClass(const WNDCLASSEXW& prototype) {
+void WindowBase::RegisterWindowClass(const wchar_t* className, HBRUSH background, UINT classStyle) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(prototype.hInstance, prototype.lpszClassName, &existing)) {
+    if (GetClassInfoExW(instance, className, &existing)) {
         return;
     }
-    WNDCLASSEXW wc = prototype;
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
+    wc.style = classStyle;
     wc.lpfnWndProc = &WindowBase::Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
     RegisterClassExW(&wc);
 }
 

@@ -33,8 +33,10 @@ class WindowBase {
   protected:
     WindowBase() = default;
 
-    // Registers a window class whose procedure forwards to the object; once per class name.
-    static void RegisterWindowClass(const WNDCLASSEXW& prototype);
+    // Registers a window class of this module whose procedure forwards to the object, with the
+    // arrow cursor; once per class name. background: null when the window paints it itself.
+    static void RegisterWindowClass(const wchar_t* className, HBRUSH background = nullptr,
+                                    UINT classStyle = 0);
     // CreateWindowExW for this object (its class must come from RegisterWindowClass).
     HWND CreateFor(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
                    int y, int width, int height, HWND parent, HMENU menuOrId);

@@ -14,28 +14,26 @@
 #include <string>
 #include <vector>
 
+#include "app/frmset_velmo.h"
 #include "common/scope_guard.h"
-#include "common/win_handles.h"
 #include "hotkeyctl/property_bag.h"
 #include "hotkeyctl/velmo.h"
 #include "settings/modini.h"
 #include "support/user_input.h"
 #include "support/win_test_util.h"
 #include "support/window_watcher.h"
+#include "ui/window_base.h"
 
 namespace hkv::test {
 
 inline const std::wstring kPlaceholder = L"按下快捷键";
-inline const FontSpec kHostFont{L"微软雅黑", 9, 400, 134};
-inline const FontSpec kRowFont{L"宋体", 9, 400, 134};
+// The main window's font, and the one it gives its hotkey controls.
+inline const FontSpec& kHostFont = frmset::kFormFont;
+inline const FontSpec& kRowFont = frmset::kHotkeyFont;
 
 // The stored properties the main window gives each of its hotkey controls.
 inline PropertyBag MainWindowBag() {
-    PropertyBag bag;
-    bag.Set(L"BackColor", std::int64_t{0x00C0E0FF});
-    bag.Set(L"Font", kRowFont);
-    bag.Set(L"BorderStyle", std::int64_t{0});
-    return bag;
+    return frmset::VelmoProperties();
 }
 
 // The name the system gives a key, asked exactly as the control asks it: names differ between
@@ -112,11 +110,8 @@ struct VelmoEventLog {
     }
 };
 
-class VelmoTestHost {
+class VelmoTestHost final : public ui::WindowBase {
   public:
-    VelmoTestHost(const VelmoTestHost&) = delete;
-    VelmoTestHost& operator=(const VelmoTestHost&) = delete;
-
     static constexpr int kFirstControlId = 101;
     // 1905 x 300 twips, as on the main window.
     static constexpr int kControlWidth = 127;
@@ -131,13 +126,13 @@ class VelmoTestHost {
 
     // Shown, active, the focus on the second box, no hotkey counted.
     void Reset() {
-        ShowWindow(window_.get(), SW_SHOW);
+        ShowWindow(hwnd(), SW_SHOW);
         SetWindowTextW(other_, L"");
         std::fill(std::begin(hostHotKeys_), std::end(hostHotKeys_), 0);
         Focus(other_);
     }
 
-    HWND Window() const { return window_.get(); }
+    HWND Window() const { return hwnd(); }
     HWND Other() const { return other_; }
 
     static RECT Slot(int slot) {
@@ -147,13 +142,13 @@ class VelmoTestHost {
 
     std::unique_ptr<Velmo> Load(const std::wstring& name, const PropertyBag& bag,
                                 VelmoEventLog& log, HostMode mode = HostMode::User, int slot = 0) {
-        return Velmo::Load(window_.get(), name, kFirstControlId + slot, Slot(slot), bag, kHostFont,
-                           mode, log.Events());
+        return Velmo::Load(hwnd(), name, kFirstControlId + slot, Slot(slot), bag, kHostFont, mode,
+                           log.Events());
     }
 
     std::unique_ptr<Velmo> CreateNew(const std::wstring& name, VelmoEventLog& log, int slot = 0) {
-        return Velmo::CreateNew(window_.get(), name, kFirstControlId + slot, Slot(slot),
-                                HostMode::User, log.Events());
+        return Velmo::CreateNew(hwnd(), name, kFirstControlId + slot, Slot(slot), HostMode::User,
+                                log.Events());
     }
 
     // Dispatches messages as the main window's loop does, dialog navigation first, until the
@@ -164,7 +159,7 @@ class VelmoTestHost {
         for (;;) {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (!IsDialogMessageW(window_.get(), &msg)) {
+                if (!IsDialogMessageW(hwnd(), &msg)) {
                     TranslateMessage(&msg);
                     DispatchMessageW(&msg);
                 }
@@ -181,56 +176,42 @@ class VelmoTestHost {
 
     // Makes the host the foreground window with the keyboard focus on target.
     bool Focus(HWND target) const {
-        SetForegroundWindow(window_.get());
+        SetForegroundWindow(hwnd());
         SetFocus(target);
-        return WaitUntil(
-            [&] { return GetForegroundWindow() == window_.get() && GetFocus() == target; });
+        return WaitUntil([&] { return GetForegroundWindow() == hwnd() && GetFocus() == target; });
     }
 
     // A hotkey of the host's own window, as another program would hold one.
     bool RegisterHostHotKey(int id, UINT modifiers, UINT vk) const {
-        return RegisterHotKey(window_.get(), id, modifiers, vk) != FALSE;
+        return RegisterHotKey(hwnd(), id, modifiers, vk) != FALSE;
     }
-    void UnregisterHostHotKey(int id) const { UnregisterHotKey(window_.get(), id); }
+    void UnregisterHostHotKey(int id) const { UnregisterHotKey(hwnd(), id); }
     // How often the host's hotkey `id` has fired.
     int HostHotKeys(int id) const { return id < kMaxHotKeyId ? hostHotKeys_[id] : 0; }
 
   private:
     static constexpr int kMaxHotKeyId = 16;
+    static constexpr wchar_t kClassName[] = L"HkvVelmoTestHost";
 
     VelmoTestHost() {
-        static const ATOM atom = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = &HostProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-            wc.lpszClassName = L"HkvVelmoTestHost";
-            return RegisterClassExW(&wc);
-        }();
-        (void)atom;
-        window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, L"HkvVelmoTestHost", L"velmo host",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 320, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr));
-        SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        other_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                 250, 10, 150, 24, window_.get(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        RegisterWindowClass(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        CreateFor(WS_EX_CONTROLPARENT, kClassName, L"velmo host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                  40, 40, 480, 320, nullptr, nullptr);
+        other_ =
+            CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 250,
+                            10, 150, 24, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     }
 
-    static LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<VelmoTestHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (message == WM_HOTKEY && self && wParam < static_cast<WPARAM>(kMaxHotKeyId)) {
-            ++self->hostHotKeys_[wParam];
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_HOTKEY && wParam < static_cast<WPARAM>(kMaxHotKeyId)) {
+            ++hostHotKeys_[wParam];
             return 0;
         }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd(), message, wParam, lParam);
     }
 
     int hostHotKeys_[kMaxHotKeyId] = {};
-    UniqueWindow window_;
-    HWND other_ = nullptr; // child of window_
+    HWND other_ = nullptr; // child of the host's window
 };
 
 // Every case starts without a settings file next to the test program and with the focus away

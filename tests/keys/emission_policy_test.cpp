@@ -50,6 +50,8 @@ class Harness final : public hkv::KeyboardState,
         }
     }
 
+    int ActivePlaybacks() const { return held_.ActivePlaybacks(); }
+
     std::string log;
     std::vector<std::string> faults;
 
@@ -83,8 +85,7 @@ class Harness final : public hkv::KeyboardState,
             return;
         }
         const bool ofRowS = vk == kCtrl || vk == kAlt || vk == kK; // the one holding Ctrl itself
-        if (userHolds_ && down_[kUserModifier] && !ofRowS &&
-            !hkv::IsHeldByPlayback(kUserModifier)) {
+        if (userHolds_ && down_[kUserModifier] && !ofRowS && !held_.IsHeld(kUserModifier)) {
             Fail("old shortcut key " + std::to_string(vk) + " pressed while the user holds Ctrl");
         }
         if (vk == kK && down_[kCtrl] && down_[kAlt] && !down_[kShift] && !down_[kWin]) {
@@ -148,7 +149,7 @@ class Harness final : public hkv::KeyboardState,
 
     void CheckBound() {
         if (policy_.InProgress() > EmissionPolicy::kMaxEmissionsInProgress ||
-            hkv::ActivePlaybacks() > EmissionPolicy::kMaxEmissionsInProgress) {
+            held_.ActivePlaybacks() > EmissionPolicy::kMaxEmissionsInProgress) {
             Fail("more emissions in progress than allowed");
         }
     }
@@ -169,7 +170,8 @@ class Harness final : public hkv::KeyboardState,
     bool userHolds_ = false;
     bool exited_ = false;
     int pendingSelfFires_ = 0;
-    EmissionPolicy policy_{*this, *this, *this};
+    hkv::HeldKeys held_{*this};
+    EmissionPolicy policy_{*this, *this, held_};
 };
 
 } // namespace
@@ -204,7 +206,7 @@ TEST(EmissionPolicy, PlaysMergesAndDropsPressesAsTheUserHoldsAndReleasesCtrl) {
         EXPECT_EQ(h.log, row.played) << "script " << row.script;
         EXPECT_TRUE(h.faults.empty())
             << "script " << row.script << ": " << testing::PrintToString(h.faults);
-        EXPECT_EQ(hkv::ActivePlaybacks(), 0);
+        EXPECT_EQ(h.ActivePlaybacks(), 0);
     }
 }
 

@@ -7,8 +7,6 @@
 #include "keys/player.h"
 #include "recording_output.h"
 
-using hkv::ActivePlaybacks;
-using hkv::ReleaseHeldKeys;
 using hkv::test::RecordingOutput;
 using Events = std::vector<std::string>;
 
@@ -16,9 +14,12 @@ namespace {
 
 class Player : public testing::Test {
   protected:
-    void opendo(std::wstring_view list) { hkv::PlayKeyCodeList(list, out_); }
+    void opendo(std::wstring_view list) { hkv::opendo(held_, list); }
+    int ActivePlaybacks() const { return held_.ActivePlaybacks(); }
+    void ReleaseHeldKeys() { held_.ReleaseAll(); }
 
     RecordingOutput out_;
+    hkv::HeldKeys held_{out_};
 };
 
 } // namespace
@@ -114,7 +115,8 @@ TEST_F(Player, KeysAreReleasedWhenThePauseFails) {
 
 TEST_F(Player, EachPlaybackReleasesWhereItPressed) {
     RecordingOutput other;
-    out_.onPause = [&] { hkv::PlayKeyCodeList(L"1|66", other); };
+    hkv::HeldKeys otherHeld{other};
+    out_.onPause = [&] { hkv::opendo(otherHeld, L"1|66"); };
     opendo(L"1|65");
     EXPECT_EQ(out_.events, (Events{"down 65", "pause 100", "up 65"}));
     EXPECT_EQ(other.events, (Events{"down 66", "pause 100", "up 66"}));
@@ -123,11 +125,10 @@ TEST_F(Player, EachPlaybackReleasesWhereItPressed) {
 TEST_F(Player, KnowsWhichKeysItHoldsDuringAPause) {
     std::vector<bool> heldDuringPause;
     out_.onPause = [&] {
-        heldDuringPause = {hkv::IsHeldByPlayback(17), hkv::IsHeldByPlayback(67),
-                           hkv::IsHeldByPlayback(16)};
+        heldDuringPause = {held_.IsHeld(17), held_.IsHeld(67), held_.IsHeld(16)};
     };
     opendo(L"2|17|67");
     EXPECT_EQ(heldDuringPause, (std::vector<bool>{true, true, false}));
-    EXPECT_FALSE(hkv::IsHeldByPlayback(17)) << "released keys are no longer held";
-    EXPECT_FALSE(hkv::IsHeldByPlayback(67));
+    EXPECT_FALSE(held_.IsHeld(17)) << "released keys are no longer held";
+    EXPECT_FALSE(held_.IsHeld(67));
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/player.h"
+#include "keys/key_output.h"
 
 namespace hkv::test {
 

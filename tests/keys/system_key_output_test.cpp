@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "keys/held_keys.h"
+#include "keys/player.h"
 #include "keys/system_key_output.h"
 #include "support/win_test_util.h"
 #include "test_window.h"
@@ -23,7 +25,7 @@ constexpr SHORT kKeyIsDown = static_cast<SHORT>(0x8000);
 struct KeyMessage {
     std::string text; // "down 17", "up 67"
     bool ctrlDown;    // GetKeyState(VK_CONTROL) as the message was generated
-    int playbacks;    // ActivePlaybacks() when it was handled
+    int playbacks;    // playbacks in progress when it was handled
 };
 
 std::vector<int> KeysDown() {
@@ -43,7 +45,6 @@ class SystemKeyOutput : public testing::Test {
     static void TearDownTestSuite() { window_.reset(); }
 
     void SetUp() override {
-        hkv::SetKeyOutput(nullptr);
         ASSERT_NE(window_->hwnd(), nullptr);
         SetForegroundWindow(window_->hwnd());
         SetFocus(window_->hwnd());
@@ -57,7 +58,7 @@ class SystemKeyOutput : public testing::Test {
                 msg == WM_SYSKEYUP) {
                 const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
                 received_.push_back({(up ? "up " : "down ") + std::to_string(wParam),
-                                     GetKeyState(VK_CONTROL) < 0, hkv::ActivePlaybacks()});
+                                     GetKeyState(VK_CONTROL) < 0, held_.ActivePlaybacks()});
                 if (onKey_) {
                     onKey_(received_.back().text); // a copy: a nested playback adds messages
                 }
@@ -66,7 +67,7 @@ class SystemKeyOutput : public testing::Test {
     }
     void TearDown() override {
         window_->OnMessage(nullptr);
-        hkv::ReleaseHeldKeys();
+        held_.ReleaseAll();
         EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
             << "keys left down: " << testing::PrintToString(KeysDown());
     }
@@ -80,6 +81,8 @@ class SystemKeyOutput : public testing::Test {
     }
 
     static inline std::unique_ptr<TestWindow> window_;
+    hkv::SystemKeyOutput output_;
+    hkv::HeldKeys held_{output_};
     std::vector<KeyMessage> received_;
     std::function<void(std::string key)> onKey_;
 };
@@ -99,7 +102,7 @@ TEST_F(SystemKeyOutput, FocusedWindowReceivesTheShortcutAndNoKeyStaysDown) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.list)));
         received_.clear();
-        hkv::opendo(row.list);
+        hkv::opendo(held_, row.list);
         EXPECT_TRUE(WaitUntil([&] { return received_.size() >= row.expected.size(); }));
         EXPECT_EQ(Received(), row.expected);
         // The pause dispatches messages: the presses arrive while the keys are held.
@@ -112,7 +115,7 @@ TEST_F(SystemKeyOutput, FocusedWindowReceivesTheShortcutAndNoKeyStaysDown) {
     }
     // The C of Ctrl + C came while Ctrl was down.
     received_.clear();
-    hkv::opendo(L"2|17|67");
+    hkv::opendo(held_, L"2|17|67");
     ASSERT_TRUE(WaitUntil([&] { return received_.size() >= 4; }));
     EXPECT_TRUE(received_[1].ctrlDown) << received_[1].text;
     EXPECT_FALSE(received_[3].ctrlDown) << received_[3].text;
@@ -125,12 +128,12 @@ TEST_F(SystemKeyOutput, NestedPlaybackRunsInsideTheOuterPause) {
     onKey_ = [&](const std::string& key) {
         if (key == "down 67" && !nested) {
             nested = true;
-            hkv::opendo(L"1|65");
+            hkv::opendo(held_, L"1|65");
         }
     };
-    hkv::opendo(L"2|17|67");
+    hkv::opendo(held_, L"2|17|67");
     EXPECT_TRUE(WaitUntil([&] { return received_.size() >= 6; }));
     EXPECT_EQ(Received(), (std::vector<std::string>{"down 17", "down 67", "down 65", "up 65",
                                                     "up 67", "up 17"}));
-    EXPECT_EQ(hkv::ActivePlaybacks(), 0);
+    EXPECT_EQ(held_.ActivePlaybacks(), 0);
 }

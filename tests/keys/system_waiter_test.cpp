@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "keys/held_keys.h"
 #include "keys/system_keyboard.h"
 #include "recording_output.h"
 #include "support/input.h"
@@ -26,7 +27,8 @@ bool CtrlDown() {
 
 TEST(SystemWaiter, DropsThePressWhileCtrlIsHeldAndPlaysOnceItIsReleased) {
     hkv::test::RecordingOutput out;
-    hkv::EmissionPolicy policy(hkv::SystemKeyboardState(), hkv::SystemWaiter(), out);
+    hkv::HeldKeys held(out);
+    hkv::EmissionPolicy policy(hkv::SystemKeyboardState(), hkv::SystemWaiter(), held);
     SendKey(VK_CONTROL, false);
     ASSERT_TRUE(WaitUntil(CtrlDown));
 

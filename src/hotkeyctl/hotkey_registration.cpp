@@ -1,0 +1,95 @@
+#include "hotkeyctl/hotkey_registration.h"
+
+#include "hotkeyctl/modsubclass.h"
+
+namespace hkv {
+namespace {
+
+// Every instance registers identifier 1: each does so on its own hotkey window.
+constexpr int kHotKeyId = 1;
+
+constexpr wchar_t kNotSetMessage[] = L"Not set hotkey";
+constexpr wchar_t kAlreadyExistsMessage[] = L"Hotkey already exists, please change a hotkey.";
+constexpr wchar_t kRefusalTitle[] = L"error";
+constexpr UINT kRefusalStyle = MB_ICONHAND | MB_OK;
+
+HWND CreateHotKeyWindow(HINSTANCE instance) {
+    // An invisible, zero-sized, ownerless top-level window of the system's dialog class.
+    return CreateWindowExW(0, L"#32770", L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+HotKeyRegistration::WindowFactory g_windowFactory = &CreateHotKeyWindow;
+
+void ShowRefusal(HWND owner, const wchar_t* text) {
+    MessageBoxW(owner, text, kRefusalTitle, kRefusalStyle);
+}
+
+} // namespace
+
+HotKeyRegistration::~HotKeyRegistration() {
+    // Destroying the window would free the registration too, but only once the system gets to it.
+    if (enabled_) {
+        UnregisterOwnHotKey();
+    }
+}
+
+void HotKeyRegistration::CreateWindowFor(Velmo& control) {
+    window_.reset(g_windowFactory(GetModuleHandleW(nullptr)));
+    if (window_) {
+        modSubClass::HookHotKeyWindow(window_.get(), control);
+    }
+}
+
+void HotKeyRegistration::Unhook() {
+    if (window_) {
+        modSubClass::UnhookHotKeyWindow(window_.get());
+    }
+}
+
+bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t modKeyCode,
+                                HWND owner) {
+    if (enable == enabled_) {
+        return true;
+    }
+    if (!enable) {
+        Disable();
+        return true;
+    }
+    if (keyCode == 0) {
+        ShowRefusal(owner, kNotSetMessage);
+        return true;
+    }
+    if (RegisterOwnHotKey(keyCode, modKeyCode)) {
+        enabled_ = true;
+        return true;
+    }
+    ShowRefusal(owner, kAlreadyExistsMessage);
+    return false;
+}
+
+void HotKeyRegistration::Disable() {
+    if (enabled_) {
+        UnregisterOwnHotKey();
+        enabled_ = false;
+    }
+}
+
+bool HotKeyRegistration::RegisterOwnHotKey(std::int32_t keyCode, std::int32_t modKeyCode) {
+    // Without its window a registration would go to the thread and fire for no control.
+    // MOD_NOREPEAT: a hotkey held down fires once per press, not at every repeat of its key.
+    return window_ &&
+           RegisterHotKey(window_.get(), kHotKeyId, static_cast<UINT>(modKeyCode) | MOD_NOREPEAT,
+                          static_cast<UINT>(keyCode)) != FALSE;
+}
+
+void HotKeyRegistration::UnregisterOwnHotKey() {
+    if (window_) {
+        UnregisterHotKey(window_.get(), kHotKeyId);
+    }
+}
+
+void HotKeyRegistration::SetWindowFactoryForTesting(WindowFactory factory) {
+    g_windowFactory = factory ? factory : &CreateHotKeyWindow;
+}
+
+} // namespace hkv

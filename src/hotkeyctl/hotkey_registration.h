@@ -1,0 +1,53 @@
+#pragma once
+// A control's hidden hotkey window, the system-wide registration made on it, and the refusals the
+// user is told about.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "common/win_handles.h"
+
+namespace hkv {
+
+class Velmo;
+
+class HotKeyRegistration {
+  public:
+    // Makes the hidden window that a registration names.
+    using WindowFactory = HWND (*)(HINSTANCE instance);
+
+    HotKeyRegistration() = default;
+    // Unregisters, then destroys the window.
+    ~HotKeyRegistration();
+    HotKeyRegistration(const HotKeyRegistration&) = delete;
+    HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
+
+    // Creates the hotkey window and hooks it to the control (loading in user mode only).
+    void CreateWindowFor(Velmo& control);
+    // Puts the window's own procedure back (termination, before the edit box's).
+    void Unhook();
+
+    HWND Window() const { return window_.get(); }
+    bool Enabled() const { return enabled_; }
+
+    // Writing HotKeyEnabled. Enabling without a captured key, or a combination the system refuses,
+    // shows a message box owned by `owner`. Returns false when the system refused the
+    // combination (another program or control holds it): the caller then clears the capture, so
+    // that the user must press a new one.
+    [[nodiscard]] bool Switch(bool enable, std::int32_t keyCode, std::int32_t modKeyCode,
+                              HWND owner);
+    // Unregisters if registered; never refused.
+    void Disable();
+
+    // Tests simulate a window that cannot be created; nullptr restores the real factory.
+    static void SetWindowFactoryForTesting(WindowFactory factory);
+
+  private:
+    bool RegisterOwnHotKey(std::int32_t keyCode, std::int32_t modKeyCode);
+    void UnregisterOwnHotKey();
+
+    UniqueWindow window_;
+    bool enabled_ = false; // never stored: false after every start
+};
+
+} // namespace hkv

@@ -1,0 +1,64 @@
+#include "hotkeyctl/hotkey_store.h"
+
+#include "common/decimal.h"
+#include "hotkeyctl/registry_settings.h"
+#include "settings/modini.h"
+
+namespace hkv {
+namespace {
+
+// The section in both stores; the value names are the control's name and a suffix.
+constexpr wchar_t kSettingsSection[] = L"Velmo";
+constexpr wchar_t kTextSuffix[] = L"Text";
+constexpr wchar_t kKeyCodeSuffix[] = L"KeyCode";
+constexpr wchar_t kModKeyCodeSuffix[] = L"ModKeyCode";
+
+bool InSettingsFile(const VelmoProperties& where) {
+    return where.settingLocation == 0;
+}
+
+std::wstring ReadSetting(const std::wstring& name, const VelmoProperties& where,
+                         const wchar_t* suffix, const std::wstring& defaultValue) {
+    const std::wstring key = name + suffix;
+    if (InSettingsFile(where)) {
+        return modINI::IniRead(kSettingsSection, key, defaultValue);
+    }
+    return ReadRegistrySetting(where.regKeyName, kSettingsSection, key, defaultValue);
+}
+
+void WriteSetting(const std::wstring& name, const VelmoProperties& where, const wchar_t* suffix,
+                  const std::wstring& value) {
+    const std::wstring key = name + suffix;
+    if (InSettingsFile(where)) {
+        modINI::IniWrite(kSettingsSection, key, value);
+    } else {
+        WriteRegistrySetting(where.regKeyName, kSettingsSection, key, value);
+    }
+}
+
+} // namespace
+
+CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where) {
+    if (InSettingsFile(where)) {
+        // Fixes the settings file for the whole program, not only for this control.
+        UseSettingsFile(where.iniFileName);
+    }
+    CapturedHotKey hotKey;
+    hotKey.text = ReadSetting(name, where, kTextSuffix, std::wstring(kHotKeyPlaceholder));
+    hotKey.keyCode = StoredKeyCode(ReadSetting(name, where, kKeyCodeSuffix, L"0"));
+    hotKey.modKeyCode = StoredModKeyCode(ReadSetting(name, where, kModKeyCodeSuffix, L"0"));
+    return hotKey;
+}
+
+void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+                const CapturedHotKey& hotKey) {
+    WriteSetting(name, where, kTextSuffix, hotKey.text);
+    WriteSetting(name, where, kKeyCodeSuffix, DecimalText(hotKey.keyCode));
+    WriteSetting(name, where, kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode));
+}
+
+void UseSettingsFile(const std::wstring& iniFileName) {
+    modINI::IniSetFile(iniFileName);
+}
+
+} // namespace hkv

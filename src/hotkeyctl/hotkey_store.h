@@ -1,0 +1,25 @@
+#pragma once
+// Where a control keeps its captured hotkey between runs: the settings file, whose path loading a
+// control fixes for the whole program, or the per-user registry store. The control's stored
+// properties choose (SettingLocation, INIFileName, RegKeyName).
+#include <string>
+
+#include "hotkeyctl/hotkey_capture.h"
+#include "hotkeyctl/velmo_properties.h"
+
+namespace hkv {
+
+// The saved hotkey of the control `name`: its text, KeyCode and ModKeyCode, each read on its own
+// with its default. With the settings file as the store, this first fixes the settings file path
+// from INIFileName for every later read and write in the whole program.
+CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where);
+
+// Writes the three values, in that order, to the store; a failed write is not reported. Uses the
+// settings file path fixed at load.
+void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+                const CapturedHotKey& hotKey);
+
+// Fixes the path of the one settings file from a name relative to the program's folder.
+void UseSettingsFile(const std::wstring& iniFileName);
+
+} // namespace hkv

@@ -1,0 +1,61 @@
+#include "keys/held_keys.h"
+
+namespace hkv {
+
+int HeldKeys::ActivePlaybacks() const {
+    int active = 0;
+    for (const Playback* playback = innermost_; playback; playback = playback->outer_) {
+        ++active;
+    }
+    return active;
+}
+
+bool HeldKeys::IsHeld(std::uint8_t virtualKey) const {
+    for (const Playback* playback = innermost_; playback; playback = playback->outer_) {
+        for (int k = 0; k < playback->keys_.count; ++k) {
+            if (playback->down_[static_cast<std::size_t>(k)] &&
+                playback->keys_.codes[static_cast<std::size_t>(k)] == virtualKey) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void HeldKeys::ReleaseAll() {
+    // The innermost playback pressed its keys last. An output may start and finish another
+    // playback while it releases; that one is gone again before the walk goes on.
+    for (Playback* playback = innermost_; playback; playback = playback->outer_) {
+        playback->ReleaseAll();
+    }
+}
+
+HeldKeys::Playback::Playback(HeldKeys& owner, const KeyCodeList& keys)
+    : owner_(owner), keys_(keys), outer_(owner.innermost_) {
+    owner_.innermost_ = this;
+}
+
+HeldKeys::Playback::~Playback() {
+    ReleaseAll();
+    // Playbacks nest, so the one that ends is always the innermost.
+    owner_.innermost_ = outer_;
+}
+
+void HeldKeys::Playback::Press(int index) {
+    const auto k = static_cast<std::size_t>(index);
+    down_[k] = true;
+    owner_.output_.Key(keys_.codes[k], false);
+}
+
+void HeldKeys::Playback::ReleaseAll() {
+    for (std::size_t k = down_.size(); k-- > 0;) {
+        if (down_[k]) {
+            // Cleared before the event, so a release of everything reached from inside the
+            // output cannot release this key a second time.
+            down_[k] = false;
+            owner_.output_.Key(keys_.codes[k], true);
+        }
+    }
+}
+
+} // namespace hkv
