@@ -245,7 +245,6 @@ class Velmo::Impl : public ui::WindowBase {
     void UnregisterOwnHotKey();
     void ShowRefusal(const wchar_t* text);
     std::wstring ReadSetting(const wchar_t* suffix, const std::wstring& defaultValue) const;
-    void WriteSetting(const wchar_t* suffix, const std::wstring& value) const;
 
     bool clickPending_ = false;
     // Set at the first key-down of a sequence, cleared when a main key completes a combination
@@ -582,15 +581,6 @@ std::wstring Velmo::Impl::ReadSetting(const wchar_t* suffix,
     return ReadRegistrySetting(props_.regKeyName, kSettingsSection, key, defaultValue);
 }
 
-void Velmo::Impl::WriteSetting(const wchar_t* suffix, const std::wstring& value) const {
-    const std::wstring key = name_ + suffix;
-    if (props_.settingLocation == 0) {
-        modINI::IniWrite(kSettingsSection, key, value);
-    } else {
-        WriteRegistrySetting(props_.regKeyName, kSettingsSection, key, value);
-    }
-}
-
 void Velmo::Impl::RestoreSettings() {
     if (props_.settingLocation == 0) {
         // Fixes the settings file for the whole program, not only for this control.
@@ -603,9 +593,19 @@ void Velmo::Impl::RestoreSettings() {
 
 void Velmo::Impl::SaveSettings() {
     const Combination settled = Settled();
-    WriteSetting(kTextSuffix, settled.text);
-    WriteSetting(kKeyCodeSuffix, DecimalText(settled.keyCode));
-    WriteSetting(kModKeyCodeSuffix, DecimalText(settled.modKeyCode));
+    const modINI::IniEntry values[] = {
+        {name_ + kTextSuffix, settled.text},
+        {name_ + kKeyCodeSuffix, DecimalText(settled.keyCode)},
+        {name_ + kModKeyCodeSuffix, DecimalText(settled.modKeyCode)}};
+    if (props_.settingLocation == 0) {
+        // All three or none: a file holding the text of one combination and the codes of another
+        // would show one and register the other after a restart.
+        modINI::IniWriteKeys(kSettingsSection, values);
+        return;
+    }
+    for (const modINI::IniEntry& v : values) {
+        WriteRegistrySetting(props_.regKeyName, kSettingsSection, v.key, v.value);
+    }
 }
 
 void Velmo::Impl::ApplyAppearance() {
