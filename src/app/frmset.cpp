@@ -196,6 +196,11 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
         return 0;
+    case WM_TIMER:
+        if (tray_.OnTimer(wParam)) {
+            return 0;
+        }
+        return Form::OnMessage(msg, wParam, lParam);
     case WM_ENDSESSION:
         // Signing out or shutting down ends the process without the exit image: most users of a
         // notification-area program never use it, and their hotkeys must survive all the same.
