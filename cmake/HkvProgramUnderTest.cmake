@@ -2,7 +2,14 @@
 # executable.
 function(hkv_program_under_test target)
   get_target_property(test_dir ${target} BINARY_DIR)
-  file(RELATIVE_PATH relpath ${test_dir} ${CMAKE_BINARY_DIR}/src/app/BrevinHotkey.exe)
+  set(config_dir "")
+  if(CMAKE_CONFIGURATION_TYPES)
+    # Multi-configuration generators (Visual Studio) put every executable into a folder named
+    # after its configuration.
+    set(config_dir "/$<CONFIG>")
+  endif()
+  file(RELATIVE_PATH relpath ${test_dir}${config_dir}
+       ${CMAKE_BINARY_DIR}/src/app${config_dir}/BrevinHotkey.exe)
   string(REPLACE "/" "\\\\" relpath "${relpath}")
   target_compile_definitions(${target} PRIVATE HKV_PROGRAM_RELPATH=L"${relpath}")
   get_target_property(libs ${target} LINK_LIBRARIES)

@@ -1,10 +1,19 @@
 # GoogleTest is built from the distribution's sources, with the same compiler as the code under test.
+# A Windows build machine has no such package: its preset (msvc-tests) fetches a tagged release.
 set(HKV_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+option(HKV_GTEST_FETCH "Fetch GoogleTest's sources at configure time instead" OFF)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(${HKV_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(HKV_GTEST_FETCH)
+  include(FetchContent)
+  FetchContent_Declare(googletest GIT_REPOSITORY https://github.com/google/googletest.git
+                                  GIT_TAG v1.14.0 GIT_SHALLOW TRUE)
+  FetchContent_MakeAvailable(googletest)
+else()
+  add_subdirectory(${HKV_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
 if(HKV_SANITIZE)
   target_compile_options(gtest PRIVATE -fsanitize=address,undefined)
 endif()

@@ -19,8 +19,6 @@ namespace {
 constexpr wchar_t kCaption[] = L"设置";
 constexpr wchar_t kTitle[] = L"Brevin Hotkey Veridir";
 constexpr wchar_t kEnableText[] = L"启用";
-// Session-local: each signed-in user may run their own copy.
-constexpr wchar_t kInstanceMutexName[] = L"Local\\BrevinHotkeyVeridir.SingleInstance";
 // The maker's home page, opened by the link image.
 constexpr wchar_t kHomePage[] = L"https://brevin.example/";
 
@@ -68,7 +66,8 @@ bool FrmSet::Create() {
         return false;
     }
     CreateControls();
-    return Form_Load();
+    Form_Load();
+    return true;
 }
 
 void FrmSet::CreateControls() {
@@ -140,14 +139,7 @@ void FrmSet::CreateControls() {
                       kEnableText, heading);
 }
 
-bool FrmSet::Form_Load() {
-    // One copy at a time. A second copy has only read the settings file while its hotkey
-    // controls loaded; it ends now without showing or writing anything.
-    instanceMutex_.reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        return false;
-    }
-
+void FrmSet::Form_Load() {
     FitFrame();
 
     for (int i = 0; i < ids::kRows; ++i) {
@@ -161,7 +153,6 @@ bool FrmSet::Form_Load() {
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
-    return true;
 }
 
 void FrmSet::SetText1(int i, const std::wstring& text) {
@@ -200,6 +191,11 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTrayCallbackMessage:
         Form_MouseMove(lParam);
         return 0;
+    case WM_TIMER:
+        if (tray_.OnTimer(wParam)) {
+            return 0;
+        }
+        return Form::OnMessage(msg, wParam, lParam);
     case WM_ENDSESSION:
         // Signing out or shutting down ends the process without the exit image: most users of a
         // notification-area program never use it, and their hotkeys must survive all the same.

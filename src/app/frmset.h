@@ -30,8 +30,8 @@ class FrmSet : public ui::Form {
     FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions);
     ~FrmSet() override;
 
-    // Creates the window with all its controls, then runs Form_Load. False when the program must
-    // end at once (another copy is running); the window is then never shown.
+    // Creates the window with all its controls, then runs Form_Load. False when the window could
+    // not be made. The program runs it only as the one copy (app/single_instance.h).
     bool Create();
 
     // The exit operation: saves every hotkey control, removes the tray icon, destroys the window
@@ -50,7 +50,7 @@ class FrmSet : public ui::Form {
     void OnCommand(int id, WORD code) override;
     void OnClose() override;
     void CreateControls();
-    bool Form_Load();
+    void Form_Load();
 
     void Check_Click(int row);
     void Velmo_HotKeyPressed(int row);
@@ -66,7 +66,6 @@ class FrmSet : public ui::Form {
 
     HeldKeys& heldKeys_;
     EmissionPolicy& emissions_;
-    UniqueKernelHandle instanceMutex_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
     UniqueBrush accentBrush_;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/frmset.h"
+#include "app/single_instance.h"
 #include "common/fatal_fault.h"
 #include "keys/emission_policy.h"
 #include "keys/held_keys.h"
@@ -42,6 +43,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hkv::SystemKeyOutput keyOutput;
     hkv::HeldKeys heldKeys{keyOutput};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
+    // One copy at a time, decided before anything reads the settings file: a second copy ends
+    // now without showing, reading or writing anything (one that read the hotkeys while the first
+    // was leaving would write those old ones back at its own exit).
+    const hkv::SingleInstance instance;
+    if (!instance.IsFirst()) {
+        return 0;
+    }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
@@ -49,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
         hkv::FrmSet frmSet{heldKeys, emissions};
-        // False: another copy is running, or the window could not be made.
+        // False: the window could not be made.
         if (frmSet.Create()) {
             exitCode = RunMessageLoop();
         }

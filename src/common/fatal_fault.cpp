@@ -3,14 +3,36 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
+#include <exception>
+#include <string_view>
 
 namespace hkv {
 namespace {
 
 FatalFaultCleanup g_cleanup = nullptr;
 void* g_cleanupContext = nullptr;
+LONG g_installed = 0;
 LONG g_ending = 0;
+
+// Where the executable's image lies in memory: its code, its data and the runtime linked into it.
+struct ImageRange {
+    std::uintptr_t start = 0;
+    std::uintptr_t end = 0;
+};
+ImageRange g_ownImage;
+
+ImageRange OwnImage() {
+    const auto* base = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const auto start = reinterpret_cast<std::uintptr_t>(base);
+    return {start, start + nt->OptionalHeader.SizeOfImage};
+}
+
+bool InOwnImage(const void* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    return at >= g_ownImage.start && at < g_ownImage.end;
+}
 
 // Faults after which the code that raised them cannot sensibly go on. Exceptions the program or
 // the system raise on purpose (C++ exceptions, debug output) are not among them.
@@ -33,40 +55,62 @@ bool IsFatal(DWORD code) {
 }
 
 // "FATAL: exception 0xC0000005 at 0x0000000140001234" on standard error, where there is one (a
-// test run). Without the C runtime's printf: in a fault handler, and in a program that prints
-// nothing else, it is better left out.
-void ReportOnStandardError(DWORD code, const void* address) {
-    char line[80] = "\nFATAL: exception 0x";
-    std::size_t n = std::strlen(line);
+// test run); without " at ..." when there is no address. Without the C runtime's printf: in a fault
+// handler, and in a program that prints nothing else, it is better left out.
+void ReportOnStandardError(std::string_view what, DWORD code, const void* address) {
+    char line[96] = "\nFATAL: ";
+    std::size_t n = 8;
+    auto text = [&](std::string_view s) {
+        for (char c : s) {
+            line[n++] = c;
+        }
+    };
     auto hex = [&](unsigned long long value, int digits) {
+        text("0x");
         for (int d = digits - 1; d >= 0; --d) {
             line[n++] = "0123456789ABCDEF"[(value >> (4 * d)) & 0xF];
         }
     };
+    text(what);
     hex(code, 8);
-    for (const char* s = " at 0x"; *s; ++s) {
-        line[n++] = *s;
+    if (address) {
+        text(" at ");
+        hex(reinterpret_cast<std::uintptr_t>(address), 16);
     }
-    hex(reinterpret_cast<std::uintptr_t>(address), 16);
     line[n++] = '\n';
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(n), &written, nullptr);
 }
 
-LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
-    const DWORD code = info->ExceptionRecord->ExceptionCode;
-    if (!IsFatal(code)) {
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
+void EndProcess(std::string_view what, DWORD code, const void* address) {
     // A fault inside the cleanup ends the process without running it again.
     if (InterlockedExchange(&g_ending, 1) == 0) {
-        ReportOnStandardError(code, info->ExceptionRecord->ExceptionAddress);
+        ReportOnStandardError(what, code, address);
         if (g_cleanup) {
             g_cleanup(g_cleanupContext);
         }
     }
     TerminateProcess(GetCurrentProcess(), code);
+}
+
+// First chance, before any handler runs: only the program's own faults. Another module's fault
+// may be one its code expects and handles; if nothing does, OnUnhandled ends the process.
+LONG CALLBACK OnFirstChance(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if (IsFatal(record->ExceptionCode) && InOwnImage(record->ExceptionAddress)) {
+        EndProcess("exception ", record->ExceptionCode, record->ExceptionAddress);
+    }
     return EXCEPTION_CONTINUE_SEARCH;
+}
+
+LONG WINAPI OnUnhandled(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    EndProcess("unhandled exception ", record->ExceptionCode, record->ExceptionAddress);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void OnTerminate() {
+    EndProcess("terminate, exit code ", kTerminateExitCode, nullptr);
 }
 
 } // namespace
@@ -74,8 +118,14 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
 void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context) {
     g_cleanup = cleanup;
     g_cleanupContext = context;
+    if (InterlockedExchange(&g_installed, 1) != 0) {
+        return;
+    }
+    g_ownImage = OwnImage();
     // First in the chain: it must see the fault before any handler that would swallow it.
-    AddVectoredExceptionHandler(1, &OnException);
+    AddVectoredExceptionHandler(1, &OnFirstChance);
+    SetUnhandledExceptionFilter(&OnUnhandled);
+    std::set_terminate(&OnTerminate);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// No fault is ever swallowed. The window system runs window procedures inside its own exception
-// handling and may carry on after an access violation there as if nothing had happened (Wine
-// does, and 64-bit Windows does for procedures called from the kernel), leaving the program in
-// an unknown state. A vectored handler sees every such fault first and ends the process.
+// No fault in the program's own code is ever swallowed. The window system runs window procedures
+// inside its own exception handling and may carry on after an access violation there as if
+// nothing had happened (Wine does, and 64-bit Windows does for procedures called from the
+// kernel), leaving the program in an unknown state. Faults that other code raises and handles on
+// purpose (system routines probing memory, input methods, hooks and shell extensions loaded into
+// every process with a window) are theirs: the program must carry on through them.
 
 namespace hkv {
 
@@ -11,9 +13,17 @@ namespace hkv {
 // nothing and take no lock.
 using FatalFaultCleanup = void (*)(void* context);
 
-// Installs the handler for the whole process. The process then ends with the fault's own
-// exception code as its exit code, after the cleanup and a line on standard error. The context
-// must live as long as the process.
+// Installs the handlers for the whole process; a second call only replaces the cleanup
+// and its context (which must live as long as the process). The
+// process ends, after the cleanup and a line on standard error:
+// - at the first sign of a fault raised inside the executable's own image, with the fault's
+//   exception code as its exit code, before any handler could swallow it;
+// - at any exception that nothing handled, wherever it was raised, with its code;
+// - at std::terminate (an exception that nothing caught, e.g. out of memory), with the exit code
+//   abort() gives.
 void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context = nullptr);
+
+// The exit code after std::terminate: the one abort() leaves, as before this handler existed.
+inline constexpr unsigned long kTerminateExitCode = 3;
 
 } // namespace hkv

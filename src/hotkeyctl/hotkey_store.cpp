@@ -26,16 +26,6 @@ std::wstring ReadSetting(const std::wstring& name, const VelmoProperties& where,
     return ReadRegistrySetting(where.regKeyName, kSettingsSection, key, defaultValue);
 }
 
-void WriteSetting(const std::wstring& name, const VelmoProperties& where, const wchar_t* suffix,
-                  const std::wstring& value) {
-    const std::wstring key = name + suffix;
-    if (InSettingsFile(where)) {
-        modINI::IniWrite(kSettingsSection, key, value);
-    } else {
-        WriteRegistrySetting(where.regKeyName, kSettingsSection, key, value);
-    }
-}
-
 } // namespace
 
 CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where) {
@@ -52,9 +42,18 @@ CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& wh
 
 void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
                 const CapturedHotKey& hotKey) {
-    WriteSetting(name, where, kTextSuffix, hotKey.text);
-    WriteSetting(name, where, kKeyCodeSuffix, DecimalText(hotKey.keyCode));
-    WriteSetting(name, where, kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode));
+    const modINI::IniEntry values[] = {{name + kTextSuffix, hotKey.text},
+                                       {name + kKeyCodeSuffix, DecimalText(hotKey.keyCode)},
+                                       {name + kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode)}};
+    if (InSettingsFile(where)) {
+        // All three or none: a file holding the text of one combination and the codes of another
+        // would show one and register the other after a restart.
+        modINI::IniWriteKeys(kSettingsSection, values);
+        return;
+    }
+    for (const modINI::IniEntry& v : values) {
+        WriteRegistrySetting(where.regKeyName, kSettingsSection, v.key, v.value);
+    }
 }
 
 void UseSettingsFile(const std::wstring& iniFileName) {

@@ -186,15 +186,61 @@ bool MakeUnicode(const std::wstring& path) {
     return true;
 }
 
-bool FitsAnsiCodePage(const std::wstring& section, const std::wstring& key,
-                      const std::wstring& value) {
-    return FitsAnsiCodePage(section) && FitsAnsiCodePage(key) && FitsAnsiCodePage(value);
+bool FitsAnsiCodePage(const std::wstring& section, std::span<const IniEntry> entries) {
+    return FitsAnsiCodePage(section) &&
+           std::all_of(entries.begin(), entries.end(), [](const IniEntry& e) {
+               return FitsAnsiCodePage(e.key) && FitsAnsiCodePage(e.value);
+           });
+}
+
+// The encoding the file's first bytes announce; nothing when it cannot be read (missing, or held
+// by another program without sharing).
+std::optional<IniEncoding> EncodingOfFile(const std::wstring& path) {
+    UniqueKernelHandle file = OpenFileHandle(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    char head[3] = {};
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), head, sizeof head, &read, nullptr)) {
+        return std::nullopt;
+    }
+    return DetectIniEncoding(std::string_view(head, read));
+}
+
+// A file that starts with a mark other than FF FE is one the profile routines of Windows read
+// and write as ANSI bytes.
+bool IsMarkedOtherThanUtf16Le(IniEncoding encoding) {
+    return encoding == IniEncoding::Utf8WithMark || encoding == IniEncoding::Utf16BigEndian;
+}
+
+// Whether the file would take the entries now, each in its encoding, making it Unicode first
+// where that is needed.
+bool ReadyToTake(const std::wstring& path, const std::wstring& section,
+                 std::span<const IniEntry> entries) {
+    const std::optional<IniEncoding> encoding = EncodingOfFile(path);
+    if (!encoding) {
+        return false;
+    }
+    const bool unicodeNeeded =
+        IsMarkedOtherThanUtf16Le(*encoding) ||
+        (*encoding == IniEncoding::Ansi && !FitsAnsiCodePage(section, entries));
+    if (unicodeNeeded && !MakeUnicode(path)) {
+        return false;
+    }
+    // Read-only, or held by another program that lets nobody write it.
+    return static_cast<bool>(OpenFileHandle(path, GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            OPEN_EXISTING));
 }
 
 } // namespace
 
 void IniSetFile(const std::wstring& fileName) {
     PathStorage() = JoinFolderAndFile(FolderOfPath(ExecutablePath()), fileName);
+    const std::optional<IniEncoding> encoding = EncodingOfFile(PathStorage());
+    if (encoding && IsMarkedOtherThanUtf16Le(*encoding)) {
+        // When this fails the file is read as well as it can be, and written not at all.
+        MakeUnicode(PathStorage());
+    }
 }
 
 const std::wstring& IniFilePath() {
@@ -217,15 +263,26 @@ std::wstring IniRead(const std::wstring& section, const std::wstring& key,
 }
 
 void IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+    const IniEntry entry{key, value};
+    IniWriteKeys(section, {&entry, 1});
+}
+
+bool IniWriteKeys(const std::wstring& section, std::span<const IniEntry> entries) {
     const std::wstring& path = PathStorage();
     if (path.empty()) {
-        return; // an empty path would write win.ini
+        return false; // an empty path would write win.ini
     }
     CreateUnicodeFileIfMissing(path);
-    if (!FitsAnsiCodePage(section, key, value) && !MakeUnicode(path)) {
-        return;
+    if (!ReadyToTake(path, section, entries)) {
+        return false;
     }
-    WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+    for (const IniEntry& e : entries) {
+        if (!WritePrivateProfileStringW(section.c_str(), e.key.c_str(), e.value.c_str(),
+                                        path.c_str())) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace hkv::modINI

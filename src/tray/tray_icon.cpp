@@ -15,22 +15,52 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     data_.uCallbackMessage = kTrayCallbackMessage;
     data_.hIcon = icon;
     wcsncpy(data_.szTip, kTrayTip, std::size(data_.szTip) - 1);
-    Shell_NotifyIconW(NIM_ADD, &data_);
+    // An elevated program receives registered messages from the shell only when it asks to.
+    ChangeWindowMessageFilterEx(owner, RegisterWindowMessageW(kTaskbarCreatedMessage), MSGFLT_ALLOW,
+                                nullptr);
     added_ = true;
+    triesLeft_ = kTrayRetryAttempts;
+    TryAdd();
 }
 
 void TrayIcon::AddAgain() {
     if (added_) {
-        Shell_NotifyIconW(NIM_ADD, &data_);
+        triesLeft_ = kTrayRetryAttempts;
+        TryAdd();
     }
+}
+
+bool TrayIcon::OnTimer(UINT_PTR timerId) {
+    if (timerId != kTrayRetryTimerId) {
+        return false;
+    }
+    if (added_) { // a tick queued before the removal does nothing
+        TryAdd();
+    }
+    return true;
+}
+
+void TrayIcon::TryAdd() {
+    // A refused add may also mean that the shell shows the icon already (an announcement of a
+    // taskbar that kept it): changing it to the same record then succeeds.
+    shown_ = Shell_NotifyIconW(NIM_ADD, &data_) || Shell_NotifyIconW(NIM_MODIFY, &data_);
+    if (shown_ || triesLeft_ == 0) {
+        KillTimer(data_.hWnd, kTrayRetryTimerId);
+        return;
+    }
+    --triesLeft_;
+    // Replaces a running timer with the same interval: a try between two ticks does not add one.
+    SetTimer(data_.hWnd, kTrayRetryTimerId, retryIntervalMs_, nullptr);
 }
 
 void TrayIcon::Remove() {
     if (!added_) {
         return;
     }
+    KillTimer(data_.hWnd, kTrayRetryTimerId);
     Shell_NotifyIconW(NIM_DELETE, &data_);
     added_ = false;
+    shown_ = false;
 }
 
 } // namespace hkv

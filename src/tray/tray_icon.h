@@ -16,24 +16,46 @@ inline constexpr UINT kTrayCallbackMessage = WM_APP + 0x100;
 inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
 inline constexpr wchar_t kTrayTip[] = L"Brevin Hotkey Veridir";
 
+// While the shell refuses the icon (it is still starting at sign-in, or too busy to answer in
+// time) the add is tried again at this interval: seldom enough never to keep an idle program
+// awake, soon enough that the icon, the only way back to a hidden window, is not missed for long.
+inline constexpr UINT kTrayRetryIntervalMs = 15000;
+// Tries after which the icon waits for the shell's own announcement (kTaskbarCreatedMessage), which
+// starts them over: ten minutes.
+inline constexpr int kTrayRetryAttempts = 40;
+// The owner's timer that brings the retries; the owner hands its WM_TIMER to OnTimer.
+inline constexpr UINT_PTR kTrayRetryTimerId = 0x7259;
+
 class TrayIcon {
   public:
-    TrayIcon() = default;
+    explicit TrayIcon(UINT retryIntervalMs = kTrayRetryIntervalMs)
+        : retryIntervalMs_(retryIntervalMs) {}
     ~TrayIcon() { Remove(); }
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // Adds the icon; the record is kept, unchanged, for adding it again and for the removal.
+    // Adds the icon; the record is kept, unchanged, for adding it again and for the removal. Lets
+    // the taskbar's announcement through to the owner even when the program runs elevated. When
+    // the shell refuses the icon, retries on the owner's timer until it takes it.
     void Add(HWND owner, HICON icon);
     // Adds the icon again with the same record, after the taskbar was re-created (an icon still
     // shown is left as it is). Nothing once the icon has been removed.
     void AddAgain();
+    // The owner's WM_TIMER; true when it was the retry timer's.
+    bool OnTimer(UINT_PTR timerId);
     // Removes the icon added before; nothing when none was added.
     void Remove();
+    // Whether the shell has taken the icon.
+    bool Shown() const { return shown_; }
 
   private:
+    void TryAdd();
+
+    const UINT retryIntervalMs_;
     NOTIFYICONDATAW data_{};
     bool added_ = false;
+    bool shown_ = false;
+    int triesLeft_ = 0;
 };
 
 } // namespace hkv

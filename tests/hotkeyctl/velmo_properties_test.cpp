@@ -183,6 +183,25 @@ TEST_F(VelmoSettings, SavedNumbersThatAreNotIntegersRestoreAsZero) {
     EXPECT_EQ(velmo->ModKeyCode(), 4);
 }
 
+TEST_F(VelmoSettings, AClearedHotKeyIsSavedWholeOrNotAtAll) {
+    // An ANSI file of an earlier run, held by a program that lets it be written but not replaced:
+    // the placeholder's text needs the file in Unicode, so none of the three values may go.
+    WriteSavedHotKey(L"Velmo7", L"Ctrl + Alt + K", L"75", L"3");
+    auto velmo = host_.Load(L"Velmo7", MainWindowBag(), log_);
+    ASSERT_TRUE(host_.Focus(velmo->EditBox()));
+    Press({VK_SHIFT}); // a modifier pressed and released alone clears the box
+    ASSERT_EQ(velmo->Text(), kPlaceholder);
+    HANDLE held =
+        CreateFileW(SetIniPath().c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    velmo->SaveSettings();
+    CloseHandle(held);
+    EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7Text"), L"Ctrl + Alt + K");
+    EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7KeyCode"), L"75");
+    EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7ModKeyCode"), L"3");
+}
+
 TEST_F(VelmoSettings, RegistryStoreKeepsTheHotKeyAndLeavesTheSettingsFileAlone) {
     const std::wstring elsewhere = ExecutableFolder() + L"\\elsewhere.ini";
     DeleteFileForced(elsewhere);

@@ -170,3 +170,35 @@ TEST_F(IniFile, ExistingAnsiFileBecomesUnicodeOnlyWhenATextDoesNotFitItsCodePage
     EXPECT_EQ(IniRead(L"Velmo", L"Velmo1KeyCode", L""), L"75");
     EXPECT_EQ(IniRead(L"Velmo", L"Velmo1Text", L""), L"Ctrl + Alt + K");
 }
+
+TEST_F(IniFile, FileMarkedOtherThanUtf16LeBecomesUtf16LeBeforeTheFirstReadOrStaysUnwritten) {
+    const std::wstring rows = L"[conftext]\r\n0=按下 + C\r\n[Velmo]\r\nVelmo1KeyCode=75\r\n";
+    auto utf16 = [&](bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t c : rows) {
+            bytes += static_cast<char>(bigEndian ? c >> 8 : c & 0xFF);
+            bytes += static_cast<char>(bigEndian ? c & 0xFF : c >> 8);
+        }
+        return bytes;
+    };
+    auto onDisk = [](const std::string& s) {
+        return std::vector<unsigned char>(s.begin(), s.end());
+    };
+    for (const std::string& original : {"\xEF\xBB\xBF" + Narrow(rows), utf16(true)}) {
+        ASSERT_TRUE(WriteFileBytes(path_, original));
+        IniSetFile(name_);
+        EXPECT_EQ(ReadFileBytes(path_), onDisk(utf16(false))) << "every row, as UTF-16LE";
+
+        // Held by a program that lets it be written but not replaced, so that no copy can take its
+        // place: it is read as it is, and no line is added to it.
+        ASSERT_TRUE(WriteFileBytes(path_, original));
+        HANDLE held =
+            CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        IniSetFile(name_);
+        IniWrite(L"conftext", L"1", L"Shift");
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(path_), onDisk(original));
+    }
+}
