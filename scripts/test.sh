@@ -23,7 +23,7 @@ cmake --build --preset windows
 
 source scripts/wine-env.sh
 trap wine_env_stop EXIT
-wine_env_start --own-display
+wine_env_start --own-display --unmanaged
 echo "== Windows tests under Wine on display $DISPLAY"
 windows_status=0
 ctest --preset windows || windows_status=$?
