@@ -96,7 +96,7 @@ class HostileSettings : public testing::Test {
             if (want == "-") {
                 continue;
             }
-            ClickAt(CentreOf(p.Check(row)));
+            ASSERT_TRUE(ClickOn(p.Check(row)));
             if (want == "refused") {
                 ASSERT_TRUE(boxes.WaitForCount(1)) << "row 2 of " << c.file << " was not refused";
                 // The focus comes back to the check box once the message is gone.
@@ -151,7 +151,7 @@ class HostileSettings : public testing::Test {
         if (c.setup == "killed") {
             // Ended while it writes the converted copy: the file is the old one or the whole new.
             ASSERT_TRUE(program.Start());
-            ClickAt(CentreOf(program.Control(hkv::ids::kImage3)));
+            ASSERT_TRUE(ClickOn(program.Control(hkv::ids::kImage3)));
             ASSERT_TRUE(WaitUntil([&] { return FileExists(copy); }, std::chrono::seconds(20)));
             program.Kill();
             const auto bytes = ReadFileBytes(ini);
@@ -183,7 +183,7 @@ class HostileSettings : public testing::Test {
         for (int n = 1; n <= 10; ++n) {
             shown.push_back(TextOf(program.VelmoEdit(n)));
         }
-        ClickAt(CentreOf(program.Control(hkv::ids::kImage3)));
+        ASSERT_TRUE(ClickOn(program.Control(hkv::ids::kImage3)));
         ASSERT_TRUE(program.WaitForExit(20000)) << "the exit did not end the program";
         DWORD code = 1;
         GetExitCodeProcess(program.Process(), &code);

@@ -1,9 +1,12 @@
 #pragma once
 // Real input through SendInput with a person's timing: a click with a moment between press and
-// release, a hotkey held a little while.
+// release, a hotkey held a little while; a click only once its window takes input.
 #include <windows.h>
 
+#include <chrono>
+#include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "support/user_input.h"
@@ -46,24 +49,57 @@ inline void MoveMouseTo(POINT screen) {
     MouseInput::MoveTo(screen);
 }
 
-inline void MouseButton(bool down) {
-    down ? MouseInput::Press(MouseInput::Button::Left)
-         : MouseInput::Release(MouseInput::Button::Left);
-}
-
-inline void ClickAt(POINT screen) {
-    MoveMouseTo(screen);
-    PumpFor(30);
-    MouseButton(true);
-    PumpFor(30);
-    MouseButton(false);
-}
-
 // The centre of a window, in screen pixels.
 inline POINT CentreOf(HWND window) {
     RECT rc{};
     GetWindowRect(window, &rc);
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+// Long enough for a program busy starting up on a loaded machine; a window that is not ready by
+// then never will be.
+constexpr std::chrono::milliseconds kInputReadyTimeout{10000};
+
+// Puts the pointer on the point and waits until the window takes input there: it (or a child of
+// it) is the window under the point, the pointer stays on the point (the X events of a window just
+// mapped or opened can move it back, and it is put there again) and the window's thread has taken
+// its arrival. False, saying what is there instead on stderr, when that does not come in time.
+[[nodiscard]] inline bool PointAtWindow(HWND target, POINT at) {
+    HWND hit = nullptr;
+    POINT cursor{};
+    const bool ready = WaitUntil(
+        [&] {
+            GetCursorPos(&cursor);
+            if (cursor.x != at.x || cursor.y != at.y) {
+                MoveMouseTo(at);
+                return false;
+            }
+            hit = WindowFromPoint(at);
+            return target && (hit == target || IsChild(target, hit)) && InputTaken(target);
+        },
+        kInputReadyTimeout);
+    if (!ready) {
+        wchar_t wanted[64] = {}, found[64] = {};
+        GetClassNameW(target, wanted, 64);
+        GetClassNameW(hit, found, 64);
+        std::fprintf(
+            stderr, "no input to %ls %d at %ld,%ld (pointer at %ld,%ld): there is %ls %d\n", wanted,
+            GetDlgCtrlID(target), at.x, at.y, cursor.x, cursor.y, found, GetDlgCtrlID(hit));
+    }
+    return ready;
+}
+
+// A person's left click on a window, at its centre unless a point is given, once it takes input
+// there (PointAtWindow); false, clicking nothing, when it never does.
+[[nodiscard]] inline bool ClickOn(HWND target, std::optional<POINT> point = std::nullopt) {
+    const POINT at = point.value_or(CentreOf(target));
+    if (!PointAtWindow(target, at)) {
+        return false;
+    }
+    MouseInput::Press(MouseInput::Button::Left, at);
+    PumpFor(30);
+    MouseInput::Release(MouseInput::Button::Left, at);
+    return true;
 }
 
 // Virtual keys (other than the mouse buttons) that the system believes are down.
