@@ -14,6 +14,7 @@
 #include "common/decimal.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/hotkey_capture.h"
+#include "hotkeyctl/hotkey_store.h"
 #include "keys/key_code_list.h"
 #include "settings/modini.h"
 #include "support/input.h"
@@ -112,20 +113,13 @@ void ExpectEverythingKept(const Keys& before, const Keys& after,
     }
 }
 
-namespace ini = hkv::modINI;
-
-// Hotkey control n's setting as it reads it from the file the process has fixed.
-std::wstring VelmoSetting(int n, const wchar_t* suffix, const std::wstring& fallback) {
-    return ini::IniRead(L"Velmo", L"Velmo" + DecimalText(n) + suffix, fallback);
-}
-
 // Row n as the program reads it at start-up: its hotkey as the hotkey control restores it, and
 // the keys its old shortcut plays (none for a list the player refuses).
-std::string RowAsRead(int n) {
-    std::string row =
-        "hotkey " + std::to_string(hkv::StoredKeyCode(VelmoSetting(n, L"KeyCode", L"0"))) + "+" +
-        std::to_string(hkv::StoredModKeyCode(VelmoSetting(n, L"ModKeyCode", L"0"))) + ", plays";
-    const auto list = hkv::ParseKeyCodeList(ini::IniRead(L"conftooltip", DecimalText(n - 1), L""));
+std::string RowAsRead(int n, const hkv::CapturedHotKey& hotKey) {
+    std::string row = "hotkey " + std::to_string(hotKey.keyCode) + "+" +
+                      std::to_string(hotKey.modKeyCode) + ", plays";
+    const auto list =
+        hkv::ParseKeyCodeList(hkv::modINI::IniRead(L"conftooltip", DecimalText(n - 1), L""));
     for (int k = 0; list && k < list->count; ++k) {
         row += " " + std::to_string(list->codes[static_cast<std::size_t>(k)]);
     }
@@ -245,24 +239,27 @@ TEST_F(HostileSettings, EachFileReadsGoodRowsWholeBadRowsEmptyAndKeepsEveryKeyWh
         DeleteFileForced(path);
         ASSERT_TRUE(WriteFileBytes(path, FileOf(c)));
         const Keys before = ReadableKeys(path);
-        ini::IniSetFile(name);
+        // The rows' hotkey controls restore their hotkeys as they load (the first fixes the
+        // settings file) and save them as the program ends.
+        hkv::VelmoProperties where;
+        where.iniFileName = name;
+        std::vector<hkv::CapturedHotKey> hotKeys;
+        std::vector<std::wstring> shown;
+        for (int n = 1; n <= hkv::ids::kRows; ++n) {
+            hotKeys.push_back(hkv::RestoreHotKey(L"Velmo" + DecimalText(n), where));
+            shown.push_back(hotKeys.back().text);
+        }
         for (int n : {1, 2}) {
             const std::string& column = n == 1 ? c.row1 : c.row2;
-            const std::string row = RowAsRead(n);
+            const std::string row = RowAsRead(n, hotKeys[static_cast<std::size_t>(n - 1)]);
             EXPECT_TRUE(ReadsAs(row, column, n))
                 << "row " << n << " reads as \"" << row << "\", the table says " << column;
         }
-        // Leaving writes every hotkey back as it was read; its placeholder text, which no ANSI
-        // code page holds, makes an older file Unicode.
-        std::vector<std::wstring> shown;
+        // The placeholder text of an empty row, which no ANSI code page holds, makes an older
+        // file Unicode.
         for (int n = 1; n <= hkv::ids::kRows; ++n) {
-            shown.push_back(VelmoSetting(n, L"Text", std::wstring(hkv::kHotKeyPlaceholder)));
-            const auto key = hkv::StoredKeyCode(VelmoSetting(n, L"KeyCode", L"0"));
-            const auto mods = hkv::StoredModKeyCode(VelmoSetting(n, L"ModKeyCode", L"0"));
-            const std::wstring velmo = L"Velmo" + DecimalText(n);
-            ini::IniWrite(L"Velmo", velmo + L"Text", shown.back());
-            ini::IniWrite(L"Velmo", velmo + L"KeyCode", DecimalText(key));
-            ini::IniWrite(L"Velmo", velmo + L"ModKeyCode", DecimalText(mods));
+            hkv::SaveHotKey(L"Velmo" + DecimalText(n), where,
+                            hotKeys[static_cast<std::size_t>(n - 1)]);
         }
         ExpectEverythingKept(before, ReadableKeys(path), shown);
         const auto bytes = ReadFileBytes(path);
