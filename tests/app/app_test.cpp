@@ -150,19 +150,8 @@ class InjectedKeyWatch {
 
 class App : public testing::Test {
   protected:
-    void TearDown() override {
-        // No scenario may leave a key down; whatever happened, none stays down for the next case.
-        std::string down;
-        for (int vk : KeysDown()) {
-            down += std::to_string(vk) + " ";
-        }
-        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
-            << "keys left down: " << down;
-        for (int vk : KeysDown()) {
-            SendKey(static_cast<WORD>(vk), true);
-        }
-        WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000));
-    }
+    // No scenario may leave a key down; whatever happened, none stays down for the next case.
+    void TearDown() override { EXPECT_TRUE(NoKeyLeftDown()); }
 
     bool IsChecked(const ProgramUnderTest& p, int row) {
         return SendMessageW(p.Check(row), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -178,8 +167,7 @@ class App : public testing::Test {
         Enable(program, 1);
         ASSERT_TRUE(target.TakeFocus());
         InjectedKeyWatch watch('B', std::move(inPause));
-        SendKey(VK_F7, false);
-        SendKey(VK_F7, true);
+        TapKey(VK_F7);
         ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
             << Describe(target.keys());
     }
@@ -256,8 +244,7 @@ TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[0]; }))
         << "the focus did not come back to row 1's box";
     for (std::size_t k = 1; k < expected.size(); ++k) {
-        SendKey(VK_TAB, false);
-        SendKey(VK_TAB, true);
+        TapKey(VK_TAB);
         ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; }))
             << "Tab number " << k << " went to control id "
             << GetDlgCtrlID(FocusOf(program.Main()));
@@ -321,10 +308,8 @@ TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlay
     target.Clear();
     ASSERT_TRUE(target.TakeFocus());
     PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K'); // cleared: nothing
-    SendKey(VK_F9, false);                              // empty list: nothing
-    SendKey(VK_F9, true);
-    SendKey(VK_F8, false); // a row that plays, so there is an end to wait for
-    SendKey(VK_F8, true);
+    TapKey(VK_F9);                                      // empty list: nothing
+    TapKey(VK_F8); // a row that plays, so there is an end to wait for
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
     EXPECT_FALSE(Contains(target.keys(), VK_SHIFT, false)) << Describe(target.keys());
@@ -338,15 +323,14 @@ TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlay
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
     target.Clear();
     ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F8, false);
-    SendKey(VK_F8, true);
+    TapKey(VK_F8);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
     EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u);
     EXPECT_FALSE(IsWindowVisible(program.Main()));
 }
 
-TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
+TEST_F(App, RefusedEnablesShowOneMessageEachAndACapturedHotkeyClearsARowsTick) {
     // Rows 1 and 4 hold the same hotkey; row 5 holds none.
     ProgramUnderTest program(L"refused");
     ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
@@ -383,12 +367,8 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
         EXPECT_EQ(box.icon, MessageBoxIcon::Hand);
         EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
     }
-}
 
-TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
-    ProgramUnderTest program(L"recapture");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
+    // Capturing a new hotkey in an enabled row clears its tick.
     Enable(program, 3);
     ASSERT_TRUE(ClickOn(program.VelmoEdit(3)));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
@@ -399,19 +379,17 @@ TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
         << "the row lost its tick; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
     EXPECT_EQ(TextOf(program.VelmoEdit(3)), L"F8");
     // Away from the first click, which would make this one a double click.
-    ASSERT_TRUE(ClickOn(program.VelmoEdit(3), POINT{CentreOf(program.VelmoEdit(3)).x + 30,
-                                                    CentreOf(program.VelmoEdit(3)).y}));
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(3),
+                        {CentreOf(program.VelmoEdit(3)).x + 30, CentreOf(program.VelmoEdit(3)).y}));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
-    SendKey(VK_F9, false);
-    SendKey(VK_F9, true);
+    TapKey(VK_F9);
     // The new combination is not registered until the row is ticked again, and the box says so.
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 3); }))
         << "the row still looks enabled; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
     Enable(program, 3);
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F9, false);
-    SendKey(VK_F9, true);
+    TapKey(VK_F9);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
 }
@@ -428,8 +406,7 @@ TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
     for (int box : {2, 1}) {
         ASSERT_TRUE(ClickOn(program.VelmoEdit(box)));
         ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(box); }));
-        SendKey(VK_F7, false);
-        SendKey(VK_F7, true);
+        TapKey(VK_F7);
         bool played = false;
         ASSERT_TRUE(WaitUntil([&] { return (played |= IsKeyDownNow('C')) && KeysDown().empty(); }))
             << "row 1 played nothing into box " << box;
@@ -444,7 +421,7 @@ TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
     EXPECT_TRUE(IsChecked(program, 1)) << "row 1 unregistered by its own playback";
 }
 
-TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
+TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesTheKeysFirst) {
     // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
     // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
     ProgramUnderTest program(L"nested");
@@ -455,24 +432,36 @@ TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
     Enable(program, 3);
-    KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
-    InjectedKeyWatch pressF8AtB('B', [] {
-        SendKey(VK_F8, false);
-        SendKey(VK_F8, true);
-    });
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
-        << Describe(target.keys());
-    std::vector<std::pair<int, bool>> seen;
-    for (const auto& k : From(target.keys(), 'A')) {
-        seen.emplace_back(k.vk, k.up);
+    {
+        KeyRecorder target;
+        ASSERT_TRUE(target.TakeFocus());
+        InjectedKeyWatch pressF8AtB('B', [] { TapKey(VK_F8); });
+        TapKey(VK_F7);
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+            << Describe(target.keys());
+        std::vector<std::pair<int, bool>> seen;
+        for (const auto& k : From(target.keys(), 'A')) {
+            seen.emplace_back(k.vk, k.up);
+        }
+        const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
+                                                         {'C', true},  {'B', true},  {'A', true}};
+        EXPECT_EQ(seen, expected) << Describe(target.keys());
+        EXPECT_TRUE(KeysDown().empty());
     }
-    const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
-                                                     {'C', true},  {'B', true},  {'A', true}};
-    EXPECT_EQ(seen, expected) << Describe(target.keys());
-    EXPECT_TRUE(KeysDown().empty());
+    // The tray menu opened in the pause. Seen where synthetic input enters the system: the focus
+    // moves to the menu, and Wine then resets the keyboard state by itself, so neither a window
+    // nor the key state could tell.
+    InjectedKeyWatch injected('B', [&] {
+        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
+        << "keys held while the menu is open";
+    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(program.Running());
 }
 
 TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
@@ -519,12 +508,7 @@ TEST_F(App, ARowsBoxOpensItsEditorAndTheExitSavesEveryHotkeyControlAndEnds) {
     // Capture a new hotkey in row 5 by pressing it in its box.
     ASSERT_TRUE(ClickOn(program.VelmoEdit(5)));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(5); }));
-    SendKey(VK_CONTROL, false);
-    SendKey(VK_SHIFT, false);
-    SendKey('Z', false);
-    SendKey('Z', true);
-    SendKey(VK_SHIFT, true);
-    SendKey(VK_CONTROL, true);
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_SHIFT}, 'Z');
     ASSERT_TRUE(WaitUntil([&] {
         return TextOf(program.VelmoEdit(5)).rfind(L"Ctrl + Shift + ", 0) == 0;
     })) << Narrow(TextOf(program.VelmoEdit(5)));
@@ -605,28 +589,6 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
 }
 
-TEST_F(App, AMenuOpenedDuringAPauseReleasesTheKeysFirst) {
-    // Seen where synthetic input enters the system: the focus moves to the menu, and Wine then
-    // resets the keyboard state by itself, so neither a window nor the key state could tell.
-    ProgramUnderTest program(L"menupause");
-    ASSERT_TRUE(program.WriteIni(kHoldingIni));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 1);
-    InjectedKeyWatch injected('B', [&] {
-        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
-    });
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
-    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
-        << "keys held while the menu is open";
-    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
-    SendKey(VK_ESCAPE, false);
-    SendKey(VK_ESCAPE, true);
-    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
-    EXPECT_TRUE(program.Running());
-}
-
 TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
     ProgramUnderTest program(L"endsession");
     KeyRecorder target;
@@ -687,7 +649,7 @@ TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSave
     // standalone tray window of Wine's shell has taken the activation meanwhile.
     RECT items{};
     GetWindowRect(menu, &items);
-    ASSERT_TRUE(ClickOn(menu, POINT{(items.left + items.right) / 2, items.bottom - 8}));
+    ASSERT_TRUE(ClickOn(menu, {(items.left + items.right) / 2, items.bottom - 8}));
     ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
     EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
     for (int n = 1; n <= 10; ++n) {

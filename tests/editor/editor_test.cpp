@@ -27,13 +27,7 @@ int IndexOf(const wchar_t* name) {
 
 class Editor : public testing::Test {
   protected:
-    void TearDown() override {
-        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
-            << "a key was left down";
-        for (int vk : KeysDown()) {
-            SendKey(static_cast<WORD>(vk), true);
-        }
-    }
+    void TearDown() override { EXPECT_TRUE(NoKeyLeftDown()); }
 
     // Clicks row i's box and waits for the editor to be shown instead of the main window.
     HWND Open(ProgramUnderTest& program, int i) {
@@ -65,8 +59,7 @@ class Editor : public testing::Test {
         int current = Selected(editor, listId);
         const WORD key = target > current ? VK_DOWN : VK_UP;
         for (int n = std::abs(target - current); n > 0; --n) {
-            SendKey(key, false);
-            SendKey(key, true);
+            TapKey(key);
         }
         return WaitUntil([&] { return Selected(editor, listId) == target; });
     }
@@ -80,8 +73,7 @@ class Editor : public testing::Test {
         RECT rc;
         GetWindowRect(list, &rc);
         HWND dropped = nullptr;
-        if (!ClickOn(list, POINT{rc.right - 6, rc.top + (rc.bottom - rc.top) / 2}) ||
-            !WaitUntil([&] {
+        if (!ClickOn(list, {rc.right - 6, rc.top + (rc.bottom - rc.top) / 2}) || !WaitUntil([&] {
                 dropped = FindProcessWindow(pid, L"ComboLBox", true);
                 return dropped != nullptr;
             }) ||
@@ -103,8 +95,7 @@ class Editor : public testing::Test {
         }
         POINT origin{0, 0};
         ClientToScreen(dropped, &origin);
-        return ClickOn(dropped,
-                       POINT{origin.x + 10, origin.y + (target - top) * height + height / 2}) &&
+        return ClickOn(dropped, {origin.x + 10, origin.y + (target - top) * height + height / 2}) &&
                WaitUntil(
                    [&] { return Selected(editor, listId) == target && !IsWindowVisible(dropped); });
     }
@@ -130,10 +121,10 @@ class Editor : public testing::Test {
 
 } // namespace
 
-TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
+TEST_F(Editor, EachListOffersTheSame63EntriesInOrderAndCloseDiscardsThePicks) {
     ProgramUnderTest program(L"lists");
     ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 0);
+    HWND editor = Open(program, 4);
     ASSERT_NE(editor, nullptr);
     for (int listId : {ids::kLovea, ids::kLovek, ids::kLovem}) {
         HWND list = Box(editor, listId);
@@ -166,11 +157,22 @@ TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
     // and never an unseen state box.
     EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, ids::kLovea), FocusOf(editor)); }));
     for (int expected : {ids::kLovek, ids::kLovem, ids::kLovea}) {
-        SendKey(VK_TAB, false);
-        SendKey(VK_TAB, true);
+        TapKey(VK_TAB);
         EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, expected), FocusOf(editor)); }))
             << "Tab did not reach list " << expected;
     }
+
+    // Closed, the editor takes its picks with it and changes nothing.
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
+    ASSERT_TRUE(ClickOn(Box(editor, ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(program.Main()); }));
+    EXPECT_EQ(TextOf(program.Text1(4)), L"");
+    EXPECT_FALSE(FileExists(program.IniPath()));
+    HWND fresh = Open(program, 4);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(Selected(fresh, ids::kLovea), CB_ERR);
+    EXPECT_EQ(TextOf(Box(fresh, ids::kText2)), L"");
+    EXPECT_EQ(SendMessageW(Box(fresh, ids::kLovea), CB_GETCOUNT, 0, 0), 63);
 }
 
 TEST_F(Editor, ThreePicksByMouseWithTheRowFromPd) {
@@ -218,8 +220,7 @@ TEST_F(Editor, NothingPickedInTheFirstListSavesNothingWhateverItsFieldShows) {
     ASSERT_TRUE(ClickOn(list, EditFieldOf(list)));
     ASSERT_TRUE(WaitUntil([&] { return IsChild(list, FocusOf(editor)); }));
     for (WORD key : {WORD('C'), WORD('T'), WORD('R'), WORD('L')}) {
-        SendKey(key, false);
-        SendKey(key, true);
+        TapKey(key);
     }
     HWND field = FindWindowExW(list, nullptr, L"Edit", nullptr);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(field).size() == 4; })) << Narrow(TextOf(field));
@@ -256,23 +257,6 @@ TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRow) {
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|17|49");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|49");
 }
-TEST_F(Editor, CloseDiscardsThePicksAndChangesNothing) {
-    ProgramUnderTest program(L"close");
-    ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 4);
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
-    ASSERT_TRUE(ClickOn(Box(editor, ids::kEditImage3)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(program.Main()); }));
-    EXPECT_EQ(TextOf(program.Text1(4)), L"");
-    EXPECT_FALSE(FileExists(program.IniPath()));
-    HWND fresh = Open(program, 4);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(Selected(fresh, ids::kLovea), CB_ERR);
-    EXPECT_EQ(TextOf(Box(fresh, ids::kText2)), L"");
-    EXPECT_EQ(SendMessageW(Box(fresh, ids::kLovea), CB_GETCOUNT, 0, 0), 63);
-}
-
 TEST_F(Editor, OnlyWhatTheListsShowIsStored) {
     ProgramUnderTest program(L"unseen");
     ASSERT_TRUE(program.WriteIni("[conftext]\r\n5=Alt\r\n[conftooltip]\r\n5=1|18\r\n"));
@@ -323,8 +307,7 @@ TEST_F(Editor, NewShortcutPlaysAtTheNextPressWithoutReEnabling) {
 
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F8, false);
-    SendKey(VK_F8, true);
+    TapKey(VK_F8);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', true); }))
         << Describe(target.keys());
     EXPECT_FALSE(Contains(target.keys(), 'A', false))

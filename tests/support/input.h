@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <initializer_list>
-#include <optional>
 #include <vector>
 
 #include "support/user_input.h"
@@ -16,6 +15,12 @@ namespace hkv::test {
 
 inline void SendKey(WORD vk, bool up) {
     KeyboardInput::Send(vk, up ? KEYEVENTF_KEYUP : 0);
+}
+
+// A key pressed and let go at once.
+inline void TapKey(WORD vk) {
+    SendKey(vk, false);
+    SendKey(vk, true);
 }
 
 // Keeps this thread's windows answering for a while, e.g. for as long as a person holds a key.
@@ -79,20 +84,18 @@ constexpr std::chrono::milliseconds kInputReadyTimeout{10000};
         },
         kInputReadyTimeout);
     if (!ready) {
-        wchar_t wanted[64] = {}, found[64] = {};
-        GetClassNameW(target, wanted, 64);
+        wchar_t found[64] = {};
         GetClassNameW(hit, found, 64);
         std::fprintf(
-            stderr, "no input to %ls %d at %ld,%ld (pointer at %ld,%ld): there is %ls %d\n", wanted,
+            stderr, "no input to control %d at %ld,%ld (pointer at %ld,%ld): %ls %d is there\n",
             GetDlgCtrlID(target), at.x, at.y, cursor.x, cursor.y, found, GetDlgCtrlID(hit));
     }
     return ready;
 }
 
-// A person's left click on a window, at its centre unless a point is given, once it takes input
-// there (PointAtWindow); false, clicking nothing, when it never does.
-[[nodiscard]] inline bool ClickOn(HWND target, std::optional<POINT> point = std::nullopt) {
-    const POINT at = point.value_or(CentreOf(target));
+// A person's left click on a window at a point of it, once it takes input there (PointAtWindow);
+// false, clicking nothing, when it never does.
+[[nodiscard]] inline bool ClickOn(HWND target, POINT at) {
     if (!PointAtWindow(target, at)) {
         return false;
     }
@@ -100,6 +103,10 @@ constexpr std::chrono::milliseconds kInputReadyTimeout{10000};
     PumpFor(30);
     MouseInput::Release(MouseInput::Button::Left, at);
     return true;
+}
+
+[[nodiscard]] inline bool ClickOn(HWND target) {
+    return ClickOn(target, CentreOf(target));
 }
 
 // Virtual keys (other than the mouse buttons) that the system believes are down.
@@ -115,6 +122,17 @@ inline std::vector<int> KeysDown() {
         }
     }
     return down;
+}
+
+// Whether every key is up, or comes up within a moment (a playback may still be ending). Keys left
+// down are named on stderr and released, so that the next case starts clean.
+[[nodiscard]] inline bool NoKeyLeftDown() {
+    const bool up = WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000));
+    for (int vk : KeysDown()) {
+        std::fprintf(stderr, "key %d was left down\n", vk);
+        SendKey(static_cast<WORD>(vk), true);
+    }
+    return up && WaitUntil([] { return KeysDown().empty(); });
 }
 
 } // namespace hkv::test

@@ -115,33 +115,25 @@ class ProgramUnderTest {
     }
 
     // Starts the program and waits until it takes input: its main window is shown, the program
-    // has finished starting (idle for input) and the window's thread answers. False, saying which
-    // did not come on stderr, when one does not.
+    // has finished starting (idle for input) and the window's thread answers.
     bool Start() {
         process_ = Launch();
         pid_ = process_ ? GetProcessId(process_) : 0;
-        const char* missing = [this]() -> const char* {
-            if (!process_) {
-                return "process";
-            }
-            if (!WaitUntil(
-                    [this] {
-                        main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
-                        return main_ != nullptr;
-                    },
-                    kStartTimeout)) {
-                return "main window";
-            }
-            if (WaitForInputIdle(process_, static_cast<DWORD>(kStartTimeout.count())) != 0) {
-                return "idle state";
-            }
-            return WaitUntil([this] { return Answers(main_); }, kStartTimeout) ? nullptr : "answer";
-        }();
-        if (missing) {
-            std::fprintf(stderr, "the program did not start: no %s (error %lu)\n", missing,
-                         GetLastError());
+        const bool started =
+            process_ &&
+            WaitUntil(
+                [this] {
+                    main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
+                    return main_ != nullptr;
+                },
+                kStartTimeout) &&
+            WaitForInputIdle(process_, static_cast<DWORD>(kStartTimeout.count())) == 0 &&
+            WaitUntil([this] { return Answers(main_); }, kStartTimeout);
+        if (!started) {
+            std::fprintf(stderr, "the program did not start: main window %p, exit code %lu\n",
+                         static_cast<void*>(main_), ExitCode());
         }
-        return !missing;
+        return started;
     }
 
     HWND Main() const { return main_; }
