@@ -403,11 +403,7 @@ bool PressWithCtrl(KeyRecorder& target, double& released) {
 }
 
 bool ClickControl(HWND control) {
-    if (!control) {
-        return false;
-    }
-    ClickAt(CentreOf(control));
-    return true;
+    return control && ClickOn(control);
 }
 
 // Opens row 1's editor with a click on its old-shortcut box and closes it with its close image.

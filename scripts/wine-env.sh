@@ -69,13 +69,34 @@ REG
   touch "$stamp"
 }
 
+# Whether the X window manager manages Wine's top-level windows (Y, Wine's default) or Wine places
+# them itself (N). A private Xvfb display has no window manager: Wine would still wait up to 2 s for
+# one at every hide of a managed window, the most of the tests' time. Kept in the prefix, so it is
+# set only when it changes.
+wine_env_set_managed() {
+  local mark="$WINEPREFIX/.hkv-managed"
+  if [ "$(cat "$mark" 2>/dev/null || echo Y)" = "$1" ]; then return 0; fi
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1 || return 1
+  echo "$1" >"$mark"
+}
+
+# Options: --own-display (a private Xvfb display), --unmanaged (windows without a window manager;
+# only where there is none, as on the private display).
 wine_env_start() {
-  if [ "${1:-}" = "--own-display" ] || [ -z "${DISPLAY:-}" ]; then
+  local own_display="" managed=Y option
+  for option in "$@"; do
+    case "$option" in
+    --own-display) own_display=1 ;;
+    --unmanaged) managed=N ;;
+    esac
+  done
+  if [ -n "$own_display" ] || [ -z "${DISPLAY:-}" ]; then
     wine_env_start_xvfb
   fi
   wine_env_prepare_prefix
   # One server for the whole run: each Wine process then starts in seconds.
   wineserver -p >/dev/null 2>&1 || true
+  wine_env_set_managed "$managed"
   # Start Wine's own background processes now, with their output detached: started later by a
   # test, they would inherit its output pipe and keep ctest waiting after the test has ended.
   wine wineboot >/dev/null 2>&1 </dev/null || true

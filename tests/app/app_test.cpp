@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <string>
 #include <vector>
@@ -41,20 +42,19 @@ std::vector<RecordedKey> Downs(const std::vector<RecordedKey>& keys) {
     return out;
 }
 
-// The recorded events from the first key-down of vk on.
+// The recorded events from the first key-down of vk on, without the user's releases of function
+// key hotkeys: they reach the window, amid a playback that the press began as often as not.
 std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk) {
     auto it = std::find_if(keys.begin(), keys.end(),
                            [vk](const RecordedKey& k) { return k.vk == vk && !k.up; });
-    return {it, keys.end()};
+    std::vector<RecordedKey> out;
+    std::copy_if(it, keys.end(), std::back_inserter(out),
+                 [](const RecordedKey& k) { return k.vk < VK_F1 || k.vk > VK_F24; });
+    return out;
 }
 
 bool IsKeyDownNow(int vk) {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
-bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
-    return std::any_of(keys.begin(), keys.end(),
-                       [&](const RecordedKey& k) { return k.vk == vk && k.up == up; });
 }
 
 // A stand-in for a taskbar that has just been created: the shell's notification-area window,
@@ -110,11 +110,16 @@ class ScreenScale {
 };
 
 // Every key event some program synthesises, as it enters the system's input stream, for as long
-// as the object lives (this thread must dispatch messages meanwhile, as WaitUntil does).
+// as the object lives (this thread must dispatch messages meanwhile, as WaitUntil does). An action
+// may run at the press of one key: it runs while the program that pressed it waits for this hook,
+// so what the action presses or posts is there before the program's next step, however slow the
+// machine. At the last key before a playback's pause, that is inside the pause.
 class InjectedKeyWatch {
   public:
-    InjectedKeyWatch() {
+    explicit InjectedKeyWatch(DWORD actionKey = 0, std::function<void()> action = {}) {
         events_.clear();
+        actionKey_ = actionKey;
+        action_ = std::move(action);
         hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Proc, GetModuleHandleW(nullptr), 0);
     }
     ~InjectedKeyWatch() { UnhookWindowsHookEx(hook_); }
@@ -129,60 +134,54 @@ class InjectedKeyWatch {
     static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         if (code == HC_ACTION && (key->flags & LLKHF_INJECTED) != 0) {
-            events_.emplace_back(key->vkCode, wParam == WM_KEYUP || wParam == WM_SYSKEYUP);
+            const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
+            events_.emplace_back(key->vkCode, up);
+            if (key->vkCode == actionKey_ && !up && action_) {
+                action_();
+            }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static inline std::vector<std::pair<DWORD, bool>> events_;
+    static inline DWORD actionKey_ = 0;
+    static inline std::function<void()> action_;
     HHOOK hook_ = nullptr;
 };
 
 class App : public testing::Test {
   protected:
-    void TearDown() override {
-        // No scenario may leave a key down; whatever happened, none stays down for the next case.
-        std::string down;
-        for (int vk : KeysDown()) {
-            down += std::to_string(vk) + " ";
-        }
-        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
-            << "keys left down: " << down;
-        for (int vk : KeysDown()) {
-            SendKey(static_cast<WORD>(vk), true);
-        }
-        WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000));
-    }
+    // No scenario may leave a key down; whatever happened, none stays down for the next case.
+    void TearDown() override { EXPECT_TRUE(NoKeyLeftDown()); }
 
     bool IsChecked(const ProgramUnderTest& p, int row) {
         return SendMessageW(p.Check(row), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
 
-    // Ticks (or clears) a row's check box with a real click; waits until it shows the outcome.
-    void ClickCheck(const ProgramUnderTest& p, int row) { ClickAt(CentreOf(p.Check(row))); }
-
     // Starts the program with row 1 (F7 holding A and B) enabled, gives the target the focus and
-    // presses F7; returns once B is down at the target, the playback in its pause.
-    void StartHoldingPlayback(ProgramUnderTest& program, KeyRecorder& target) {
+    // presses F7; `inPause` runs as the program presses B (see InjectedKeyWatch). Returns once B
+    // is down at the target.
+    void StartHoldingPlayback(ProgramUnderTest& program, KeyRecorder& target,
+                              std::function<void()> inPause = {}) {
         ASSERT_TRUE(program.WriteIni(kHoldingIni));
         ASSERT_TRUE(program.Start());
         Enable(program, 1);
         ASSERT_TRUE(target.TakeFocus());
-        SendKey(VK_F7, false);
-        SendKey(VK_F7, true);
+        InjectedKeyWatch watch('B', std::move(inPause));
+        TapKey(VK_F7);
         ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
             << Describe(target.keys());
     }
 
-    // Enables a row whose hotkey the system accepts.
+    // Enables a row whose hotkey the system accepts, with a real click on its check box.
     void Enable(const ProgramUnderTest& p, int row) {
-        ClickCheck(p, row);
+        ASSERT_TRUE(ClickOn(p.Check(row))) << "row " << row;
         ASSERT_TRUE(WaitUntil([&] { return IsChecked(p, row); })) << "row " << row;
     }
 };
 
 } // namespace
 
-TEST_F(App, StartsWithSavedRowsAllDisabledAndCentred) {
+TEST_F(App, StartsWithSavedRowsAllDisabledAndCentredAndShowsAHoveredRowsKeyCodeList) {
     ProgramUnderTest program(L"start");
     ASSERT_TRUE(program.WriteIni(kMappedIni));
     ASSERT_TRUE(program.Start());
@@ -212,14 +211,8 @@ TEST_F(App, StartsWithSavedRowsAllDisabledAndCentred) {
     GetWindowRect(program.Text1(9), &box);
     EXPECT_EQ(box.left - rc.left, 16);
     EXPECT_EQ(box.top - rc.top, 342);
-}
-
-TEST_F(App, HoveringARowsBoxShowsItsKeyCodeList) {
-    ProgramUnderTest program(L"tooltip");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
-    MoveMouseTo(CentreOf(program.Text1(1)));
-    PumpFor(50);
+    // Hovering a row's box shows its key code list.
+    ASSERT_TRUE(PointAtWindow(program.Text1(1), CentreOf(program.Text1(1))));
     MoveMouseTo({CentreOf(program.Text1(1)).x + 3, CentreOf(program.Text1(1)).y});
     std::wstring shown;
     ASSERT_TRUE(WaitUntil([&] {
@@ -243,53 +236,47 @@ TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
     for (int row = 1; row <= 10; ++row) {
         expected.push_back(program.VelmoEdit(row));
     }
-    ClickAt(CentreOf(program.Text1(0)));
+    ASSERT_TRUE(ClickOn(program.Text1(0)));
     // The click opens the editor for row 1; closing it brings the main window back.
     ASSERT_TRUE(WaitUntil([&] { return program.Editor() && IsWindowVisible(program.Editor()); }));
-    ClickAt(CentreOf(FindDescendant(program.Editor(), ids::kEditImage3)));
+    ASSERT_TRUE(ClickOn(FindDescendant(program.Editor(), ids::kEditImage3)));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[0]; }))
         << "the focus did not come back to row 1's box";
     for (std::size_t k = 1; k < expected.size(); ++k) {
-        SendKey(VK_TAB, false);
-        SendKey(VK_TAB, true);
+        TapKey(VK_TAB);
         ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; }))
             << "Tab number " << k << " went to control id "
             << GetDlgCtrlID(FocusOf(program.Main()));
     }
 }
 
-TEST_F(App, FirstStartWithoutSettingsShowsEmptyRowsAndWritesNothing) {
+TEST_F(App, FirstStartShowsEmptyRowsASecondCopyEndsAtOnceAndNeitherWritesAnything) {
     ProgramUnderTest program(L"first");
     ASSERT_TRUE(program.Start());
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(TextOf(program.Text1(i)), L"");
         EXPECT_EQ(TextOf(program.VelmoEdit(i + 1)), L"按下快捷键");
     }
-    EXPECT_FALSE(FileExists(program.IniPath())) << "starting must not write the settings file";
-}
-
-TEST_F(App, SecondCopyEndsAtOnceShowsNothingAndWritesNothing) {
-    ProgramUnderTest program(L"second");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
-    const auto before = ReadFileBytes(program.IniPath());
     HANDLE second = program.Launch();
     ASSERT_NE(second, nullptr);
     ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << "the second copy kept running";
     DWORD code = 1;
     GetExitCodeProcess(second, &code);
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(IsWindowVisible(program.Main()));
+    EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
 }
 
-TEST_F(App, EnabledRowPlaysItsOldShortcutIntoTheFocusedWindow) {
+TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlayNothing) {
     ProgramUnderTest program(L"play");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=F9\r\nVelmo4KeyCode=120\r\nVelmo4ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
+    Enable(program, 3);
+    Enable(program, 4); // row 4 has no old shortcut
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
 
@@ -314,9 +301,36 @@ TEST_F(App, EnabledRowPlaysItsOldShortcutIntoTheFocusedWindow) {
     EXPECT_TRUE(Contains(before, VK_CONTROL, true) && Contains(before, VK_MENU, true))
         << Describe(target.keys());
     EXPECT_TRUE(KeysDown().empty());
+
+    // Cleared, row 1 plays nothing any more.
+    ASSERT_TRUE(ClickOn(program.Check(1)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
+    target.Clear();
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K'); // cleared: nothing
+    TapKey(VK_F9);                                      // empty list: nothing
+    TapKey(VK_F8); // a row that plays, so there is an end to wait for
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), VK_SHIFT, false)) << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), 'H', false)) << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u) << Describe(target.keys());
+    // The key K itself now reaches the window: the hotkey is no longer registered.
+    EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());
+
+    // Hidden in the notification area, the program still plays.
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    target.Clear();
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
 }
 
-TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
+TEST_F(App, RefusedEnablesShowOneMessageEachAndACapturedHotkeyClearsARowsTick) {
     // Rows 1 and 4 hold the same hotkey; row 5 holds none.
     ProgramUnderTest program(L"refused");
     ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
@@ -326,7 +340,7 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
     MessageBoxWatcher boxes(L"error", program.Pid());
     Enable(program, 1);
 
-    ClickCheck(program, 4);
+    ASSERT_TRUE(ClickOn(program.Check(4)));
     ASSERT_TRUE(boxes.WaitForCount(1))
         << "no message for a hotkey already held; row 4 checked: " << IsChecked(program, 4)
         << ", its box shows " << Narrow(TextOf(program.VelmoEdit(4)));
@@ -337,10 +351,10 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.Check(4); }))
         << "the focus did not come back to the check box after the message";
 
-    ClickCheck(program, 5);
+    ASSERT_TRUE(ClickOn(program.Check(5)));
     ASSERT_TRUE(boxes.WaitForCount(2)) << "no message for a row without a hotkey";
     // A third message would have been answered by now if the refusal raised a second click.
-    ClickCheck(program, 1);
+    ASSERT_TRUE(ClickOn(program.Check(1)));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
     EXPECT_FALSE(IsChecked(program, 5));
 
@@ -353,14 +367,10 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndLeaveTheBoxClear) {
         EXPECT_EQ(box.icon, MessageBoxIcon::Hand);
         EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
     }
-}
 
-TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
-    ProgramUnderTest program(L"recapture");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
+    // Capturing a new hotkey in an enabled row clears its tick.
     Enable(program, 3);
-    ClickAt(CentreOf(program.VelmoEdit(3)));
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(3)));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
     // Shift+Tab out of the box is no new combination: the row keeps its hotkey and its tick.
     PressHotkeyLikeAPerson({VK_SHIFT}, VK_TAB);
@@ -369,18 +379,17 @@ TEST_F(App, CapturingANewHotkeyInAnEnabledRowClearsItsCheckBox) {
         << "the row lost its tick; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
     EXPECT_EQ(TextOf(program.VelmoEdit(3)), L"F8");
     // Away from the first click, which would make this one a double click.
-    ClickAt({CentreOf(program.VelmoEdit(3)).x + 30, CentreOf(program.VelmoEdit(3)).y});
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(3),
+                        {CentreOf(program.VelmoEdit(3)).x + 30, CentreOf(program.VelmoEdit(3)).y}));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
-    SendKey(VK_F9, false);
-    SendKey(VK_F9, true);
+    TapKey(VK_F9);
     // The new combination is not registered until the row is ticked again, and the box says so.
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 3); }))
         << "the row still looks enabled; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
     Enable(program, 3);
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F9, false);
-    SendKey(VK_F9, true);
+    TapKey(VK_F9);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
 }
@@ -395,16 +404,16 @@ TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
     for (int box : {2, 1}) {
-        ClickAt(CentreOf(program.VelmoEdit(box)));
+        ASSERT_TRUE(ClickOn(program.VelmoEdit(box)));
         ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(box); }));
-        SendKey(VK_F7, false);
-        SendKey(VK_F7, true);
+        TapKey(VK_F7);
         bool played = false;
         ASSERT_TRUE(WaitUntil([&] { return (played |= IsKeyDownNow('C')) && KeysDown().empty(); }))
             << "row 1 played nothing into box " << box;
     }
     // A key of the user's in row 3's box: once it shows, the played keys have been handled too.
-    ClickAt(CentreOf(program.VelmoEdit(3)));
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(3)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
     PressHotkeyLikeAPerson({}, VK_F9);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(3)) != L"按下快捷键"; }));
     EXPECT_EQ(TextOf(program.VelmoEdit(2)), L"F6");
@@ -412,51 +421,7 @@ TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
     EXPECT_TRUE(IsChecked(program, 1)) << "row 1 unregistered by its own playback";
 }
 
-TEST_F(App, PressWhileHiddenStillPlays) {
-    ProgramUnderTest program(L"hidden");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 3);
-    ClickAt(CentreOf(program.Control(ids::kImage2)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
-    KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F8, false);
-    SendKey(VK_F8, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
-        << Describe(target.keys());
-    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u);
-    EXPECT_FALSE(IsWindowVisible(program.Main()));
-}
-
-TEST_F(App, ClearedRowAndRowWithoutShortcutPlayNothing) {
-    ProgramUnderTest program(L"cleared");
-    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
-                                 "Velmo4Text=F9\r\nVelmo4KeyCode=120\r\nVelmo4ModKeyCode=0\r\n"));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 1);
-    Enable(program, 3);
-    Enable(program, 4); // row 4 has no old shortcut
-    ClickCheck(program, 1);
-    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
-
-    KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
-    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K'); // cleared: nothing
-    SendKey(VK_F9, false);                              // empty list: nothing
-    SendKey(VK_F9, true);
-    SendKey(VK_F8, false); // a row that plays, so there is an end to wait for
-    SendKey(VK_F8, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
-        << Describe(target.keys());
-    EXPECT_FALSE(Contains(target.keys(), VK_SHIFT, false)) << Describe(target.keys());
-    EXPECT_FALSE(Contains(target.keys(), 'H', false)) << Describe(target.keys());
-    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u) << Describe(target.keys());
-    // The key K itself now reaches the window: the hotkey is no longer registered.
-    EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());
-}
-
-TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
+TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesTheKeysFirst) {
     // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
     // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
     ProgramUnderTest program(L"nested");
@@ -467,26 +432,36 @@ TEST_F(App, PressDuringAnEmissionPlaysInsideIt) {
     ASSERT_TRUE(program.Start());
     Enable(program, 1);
     Enable(program, 3);
-    KeyRecorder target;
-    ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
-        << Describe(target.keys());
-    SendKey(VK_F8, false);
-    SendKey(VK_F8, true);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
-        << Describe(target.keys());
-    std::vector<std::pair<int, bool>> seen;
-    for (const auto& k : From(target.keys(), 'A')) {
-        if (k.vk != VK_F8) { // the user's own release of the hotkey's key reaches the window
+    {
+        KeyRecorder target;
+        ASSERT_TRUE(target.TakeFocus());
+        InjectedKeyWatch pressF8AtB('B', [] { TapKey(VK_F8); });
+        TapKey(VK_F7);
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+            << Describe(target.keys());
+        std::vector<std::pair<int, bool>> seen;
+        for (const auto& k : From(target.keys(), 'A')) {
             seen.emplace_back(k.vk, k.up);
         }
+        const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
+                                                         {'C', true},  {'B', true},  {'A', true}};
+        EXPECT_EQ(seen, expected) << Describe(target.keys());
+        EXPECT_TRUE(KeysDown().empty());
     }
-    const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
-                                                     {'C', true},  {'B', true},  {'A', true}};
-    EXPECT_EQ(seen, expected) << Describe(target.keys());
-    EXPECT_TRUE(KeysDown().empty());
+    // The tray menu opened in the pause. Seen where synthetic input enters the system: the focus
+    // moves to the menu, and Wine then resets the keyboard state by itself, so neither a window
+    // nor the key state could tell.
+    InjectedKeyWatch injected('B', [&] {
+        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
+        << "keys held while the menu is open";
+    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(program.Running());
 }
 
 TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
@@ -514,31 +489,32 @@ TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 }
 
-TEST_F(App, ExitSavesEveryHotkeyControlAndEnds) {
+TEST_F(App, ARowsBoxOpensItsEditorAndTheExitSavesEveryHotkeyControlAndEnds) {
     ProgramUnderTest program(L"exit");
     ASSERT_TRUE(program.WriteIni(kMappedIni));
     ASSERT_TRUE(program.Start());
-    // The editor stays, hidden, after "添加": the exit must take it down cleanly too.
-    ClickAt(CentreOf(program.Text1(2)));
-    ASSERT_TRUE(WaitUntil([&] { return program.Editor() && IsWindowVisible(program.Editor()); }));
-    ClickAt(CentreOf(FindDescendant(program.Editor(), ids::kLabel1)));
+    // A click on row 3's box opens the editor for that row in the window's place. It stays,
+    // hidden, after "添加": the exit must take it down cleanly too.
+    ASSERT_TRUE(ClickOn(program.Text1(2)));
+    ASSERT_TRUE(WaitUntil([&] {
+        return program.Editor() && IsWindowVisible(program.Editor()) &&
+               !IsWindowVisible(program.Main());
+    }));
+    EXPECT_EQ(TextOf(FindDescendant(program.Editor(), ids::kPd)), L"2");
+    EXPECT_EQ(GetWindow(program.Editor(), GW_OWNER), nullptr) << "the editor has no owner";
+    ASSERT_TRUE(ClickOn(FindDescendant(program.Editor(), ids::kLabel1)));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
     ASSERT_NE(program.Editor(), nullptr);
     // Capture a new hotkey in row 5 by pressing it in its box.
-    ClickAt(CentreOf(program.VelmoEdit(5)));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == program.Main(); }));
-    SendKey(VK_CONTROL, false);
-    SendKey(VK_SHIFT, false);
-    SendKey('Z', false);
-    SendKey('Z', true);
-    SendKey(VK_SHIFT, true);
-    SendKey(VK_CONTROL, true);
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(5)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(5); }));
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_SHIFT}, 'Z');
     ASSERT_TRUE(WaitUntil([&] {
         return TextOf(program.VelmoEdit(5)).rfind(L"Ctrl + Shift + ", 0) == 0;
     })) << Narrow(TextOf(program.VelmoEdit(5)));
     const std::wstring captured = TextOf(program.VelmoEdit(5));
 
-    ClickAt(CentreOf(program.Control(ids::kImage3)));
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage3)));
     ASSERT_TRUE(program.WaitForExit()) << "the exit image did not end the program";
     EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo5Text"), captured);
@@ -564,24 +540,22 @@ TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
     GetWindowRect(program.Main(), &start);
     const POINT grip{start.left + 250, start.top + 12}; // on the strip, clear of the images
     // Moving over the strip without a button pressed leaves the window where it is.
-    MoveMouseTo(grip);
-    PumpFor(50);
+    ASSERT_TRUE(PointAtWindow(program.Main(), grip));
     MoveMouseTo({grip.x + 30, grip.y + 5});
-    PumpFor(200);
+    ASSERT_TRUE(InputTaken(program.Main()));
     RECT hovered;
     GetWindowRect(program.Main(), &hovered);
     EXPECT_EQ(hovered.left, start.left);
     EXPECT_EQ(hovered.top, start.top);
 
-    MoveMouseTo(grip);
-    PumpFor(50);
-    MouseButton(true);
+    ASSERT_TRUE(PointAtWindow(program.Main(), grip));
+    MouseInput::Press(MouseInput::Button::Left, grip);
     for (int step = 1; step <= 10; ++step) {
         PumpFor(20);
         MoveMouseTo({grip.x - 6 * step, grip.y + 4 * step});
     }
     PumpFor(50);
-    MouseButton(false);
+    MouseInput::Release(MouseInput::Button::Left, {grip.x - 60, grip.y + 40});
     RECT now{};
     ASSERT_TRUE(WaitUntil([&] {
         GetWindowRect(program.Main(), &now);
@@ -592,29 +566,16 @@ TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
         << start.left << "," << start.top << " to " << now.left << "," << now.top;
 }
 
-TEST_F(App, ClickOnARowsBoxOpensTheEditorForThatRowAndHidesTheWindow) {
-    ProgramUnderTest program(L"openeditor");
-    ASSERT_TRUE(program.Start());
-    ClickAt(CentreOf(program.Text1(3)));
-    ASSERT_TRUE(WaitUntil([&] {
-        HWND editor = program.Editor();
-        return editor && IsWindowVisible(editor) && !IsWindowVisible(program.Main());
-    }));
-    HWND editor = program.Editor();
-    EXPECT_EQ(TextOf(FindDescendant(editor, ids::kPd)), L"3");
-    EXPECT_EQ(GetWindow(editor, GW_OWNER), nullptr) << "the editor has no owner";
-}
-
 TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     // Row 1 holds A and B down for its 200 ms pause; the exit operation runs meanwhile. It is
     // started by the exit image's own notification rather than a click: a click would move the
     // focus, and Wine then resets the keyboard state by itself, hiding what the program did.
     ProgramUnderTest program(L"exitduring");
     KeyRecorder target;
-    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target));
-    HWND exitImage = program.Control(ids::kImage3);
-    PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kImage3, 0),
-                 reinterpret_cast<LPARAM>(exitImage));
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kImage3, 0),
+                     reinterpret_cast<LPARAM>(program.Control(ids::kImage3)));
+    }));
     ASSERT_TRUE(program.WaitForExit());
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << "the keys were left down: " << Describe(target.keys());
@@ -622,31 +583,10 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
     EXPECT_TRUE(played[2].vk == 'B' && played[2].up && played[3].vk == 'A' && played[3].up)
         << "released in reverse: " << Describe(target.keys());
-    // Released by the exit, well before the pause would have ended.
-    EXPECT_LT(played[3].time - played[0].time, 190u) << Describe(target.keys());
+    // Released by the exit, before the pause (at least 190 ms, with the timer's granularity) that
+    // began after B could have ended.
+    EXPECT_LT(played[3].time - played[1].time, 190u) << Describe(target.keys());
     EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
-}
-
-TEST_F(App, AMenuOpenedDuringAPauseReleasesTheKeysFirst) {
-    // Seen where synthetic input enters the system: the focus moves to the menu, and Wine then
-    // resets the keyboard state by itself, so neither a window nor the key state could tell.
-    InjectedKeyWatch injected;
-    ProgramUnderTest program(L"menupause");
-    ASSERT_TRUE(program.WriteIni(kHoldingIni));
-    ASSERT_TRUE(program.Start());
-    Enable(program, 1);
-    SendKey(VK_F7, false);
-    SendKey(VK_F7, true);
-    ASSERT_TRUE(WaitUntil([&] { return injected.Saw('B', false); })) << "no playback";
-    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
-    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
-    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
-        << "keys held while the menu is open";
-    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
-    SendKey(VK_ESCAPE, false);
-    SendKey(VK_ESCAPE, true);
-    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
-    EXPECT_TRUE(program.Running());
 }
 
 TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
@@ -666,13 +606,14 @@ TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
     }
 }
 
-TEST_F(App, TrayIconBringsTheWindowBackAndSurvivesATaskbarRestart) {
-    ProgramUnderTest program(L"trayshow");
+TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSaves) {
+    ProgramUnderTest program(L"tray");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
     ASSERT_TRUE(program.Start());
     auto iconMessage = [&](UINT mouse) {
         PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(mouse, 0));
     };
-    ClickAt(CentreOf(program.Control(ids::kImage2)));
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
     iconMessage(WM_LBUTTONDOWN);
     iconMessage(WM_LBUTTONUP);
@@ -686,10 +627,37 @@ TEST_F(App, TrayIconBringsTheWindowBackAndSurvivesATaskbarRestart) {
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 
     // A new taskbar gets the icon again.
-    StandInTaskbar taskbar(program.Main());
-    taskbar.AnnounceCreated();
-    EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 1; }))
-        << "icon messages at the new taskbar: " << taskbar.IconCalls();
+    {
+        StandInTaskbar taskbar(program.Main());
+        taskbar.AnnounceCreated();
+        EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 1; }))
+            << "icon messages at the new taskbar: " << taskbar.IconCalls();
+    }
+
+    // Hidden again, the icon's menu item "退出" leaves like the exit image.
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    MoveMouseTo({600, 500});
+    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = FindProcessWindow(program.Pid(), L"#32768", true);
+        return menu != nullptr;
+    })) << "no popup menu";
+    EXPECT_FALSE(IsWindowVisible(program.Main())) << "the menu must not show the window";
+    // The last item, "退出", at the menu's foot. A click, as it reaches the menu even when the
+    // standalone tray window of Wine's shell has taken the activation meanwhile.
+    RECT items{};
+    GetWindowRect(menu, &items);
+    ASSERT_TRUE(ClickOn(menu, {(items.left + items.right) / 2, items.bottom - 8}));
+    ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_NE(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"KeyCode").c_str()),
+                  L"<missing>")
+            << n;
+    }
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo3Text"), L"F8");
 }
 
 TEST_F(App, AtAScaleOf150PercentMouseMovesOverTheWindowOpenNoMenu) {
@@ -705,37 +673,6 @@ TEST_F(App, AtAScaleOf150PercentMouseMovesOverTheWindowOpenNoMenu) {
     for (int x = window.left; x < window.right; ++x) {
         MoveMouseTo({x, y});
     }
-    // Every move has been handled once a message sent after them returns.
-    DWORD_PTR ignored = 0;
-    ASSERT_NE(SendMessageTimeoutW(program.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored), 0);
+    ASSERT_TRUE(InputTaken(program.Main()));
     EXPECT_EQ(FindProcessWindow(program.Pid(), L"#32768", true), nullptr) << "a menu opened";
-}
-
-TEST_F(App, TrayMenuExitSavesAndEndsLikeTheExitImage) {
-    ProgramUnderTest program(L"trayexit");
-    ASSERT_TRUE(program.WriteIni(kMappedIni));
-    ASSERT_TRUE(program.Start());
-    ClickAt(CentreOf(program.Control(ids::kImage2)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
-    MoveMouseTo({600, 500});
-    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        menu = FindProcessWindow(program.Pid(), L"#32768", true);
-        return menu != nullptr;
-    })) << "no popup menu";
-    EXPECT_FALSE(IsWindowVisible(program.Main())) << "the menu must not show the window";
-    // The last item, "退出".
-    SendKey(VK_UP, false);
-    SendKey(VK_UP, true);
-    SendKey(VK_RETURN, false);
-    SendKey(VK_RETURN, true);
-    ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
-    EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
-    for (int n = 1; n <= 10; ++n) {
-        EXPECT_NE(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"KeyCode").c_str()),
-                  L"<missing>")
-            << n;
-    }
-    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo3Text"), L"F8");
 }

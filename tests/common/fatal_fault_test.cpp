@@ -15,7 +15,7 @@ namespace {
 
 void* const kUnmapped = reinterpret_cast<void*>(std::uintptr_t{16}); // no page is ever there
 
-void Cleanup() {
+void Cleanup(void*) {
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), "cleanup ran\n", 12, &written, nullptr);
 }

@@ -27,17 +27,13 @@ int IndexOf(const wchar_t* name) {
 
 class Editor : public testing::Test {
   protected:
-    void TearDown() override {
-        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000)))
-            << "a key was left down";
-        for (int vk : KeysDown()) {
-            SendKey(static_cast<WORD>(vk), true);
-        }
-    }
+    void TearDown() override { EXPECT_TRUE(NoKeyLeftDown()); }
 
     // Clicks row i's box and waits for the editor to be shown instead of the main window.
     HWND Open(ProgramUnderTest& program, int i) {
-        ClickAt(CentreOf(program.Text1(i)));
+        if (!ClickOn(program.Text1(i))) {
+            return nullptr;
+        }
         HWND editor = nullptr;
         const bool shown = WaitUntil([&] {
             editor = program.Editor();
@@ -55,62 +51,53 @@ class Editor : public testing::Test {
     // selection one entry at a time.
     static bool PickByKeyboard(HWND editor, int listId, const wchar_t* name) {
         HWND list = Box(editor, listId);
-        ClickAt(EditFieldOf(list));
-        if (!WaitUntil([&] { return FocusOf(editor) && IsChild(list, FocusOf(editor)); })) {
+        if (!ClickOn(list, EditFieldOf(list)) ||
+            !WaitUntil([&] { return FocusOf(editor) && IsChild(list, FocusOf(editor)); })) {
             return false;
         }
         const int target = IndexOf(name);
         int current = Selected(editor, listId);
         const WORD key = target > current ? VK_DOWN : VK_UP;
         for (int n = std::abs(target - current); n > 0; --n) {
-            SendKey(key, false);
-            SendKey(key, true);
+            TapKey(key);
         }
         return WaitUntil([&] { return Selected(editor, listId) == target; });
     }
 
-    // Selects an entry the mouse way: drops the list with its button and clicks the entry. A
-    // click that lands while the list is still opening is tried again.
+    // Selects an entry the mouse way: drops the list with its button and clicks the entry.
     static bool PickByClick(HWND editor, int listId, const wchar_t* name) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (TryPickByClick(editor, listId, name)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    static bool TryPickByClick(HWND editor, int listId, const wchar_t* name) {
         HWND list = Box(editor, listId);
         DWORD pid = 0;
         GetWindowThreadProcessId(editor, &pid);
         const int target = IndexOf(name);
-        HWND dropped = FindProcessWindow(pid, L"ComboLBox", true);
-        if (!dropped) {
-            RECT rc;
-            GetWindowRect(list, &rc);
-            ClickAt({rc.right - 6, rc.top + (rc.bottom - rc.top) / 2});
-            if (!WaitUntil([&] {
-                    dropped = FindProcessWindow(pid, L"ComboLBox", true);
-                    return dropped != nullptr;
-                })) {
-                return false;
-            }
+        RECT rc;
+        GetWindowRect(list, &rc);
+        HWND dropped = nullptr;
+        if (!ClickOn(list, {rc.right - 6, rc.top + (rc.bottom - rc.top) / 2}) || !WaitUntil([&] {
+                dropped = FindProcessWindow(pid, L"ComboLBox", true);
+                return dropped != nullptr;
+            }) ||
+            !PointAtWindow(dropped, CentreOf(dropped))) {
+            return false;
         }
-        SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
+        // Scrolled until the entry shows, once the pointer is inside: above the list, where the
+        // drop-down button is, it scrolls the list up.
+        const int height = static_cast<int>(SendMessageW(dropped, LB_GETITEMHEIGHT, 0, 0));
         int top = -1;
         if (!WaitUntil([&] {
+                SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
                 top = static_cast<int>(SendMessageW(dropped, LB_GETTOPINDEX, 0, 0));
-                return top <= target;
+                RECT view{};
+                GetClientRect(dropped, &view);
+                return top <= target && (target - top + 1) * height <= view.bottom;
             })) {
             return false;
         }
-        const int height = static_cast<int>(SendMessageW(dropped, LB_GETITEMHEIGHT, 0, 0));
         POINT origin{0, 0};
         ClientToScreen(dropped, &origin);
-        ClickAt({origin.x + 10, origin.y + (target - top) * height + height / 2});
-        return WaitUntil(
-            [&] { return Selected(editor, listId) == target && !IsWindowVisible(dropped); });
+        return ClickOn(dropped, {origin.x + 10, origin.y + (target - top) * height + height / 2}) &&
+               WaitUntil(
+                   [&] { return Selected(editor, listId) == target && !IsWindowVisible(dropped); });
     }
 
     static POINT EditFieldOf(HWND list) {
@@ -119,13 +106,9 @@ class Editor : public testing::Test {
         return {rc.left + 12, rc.top + 8};
     }
 
-    static void ClickAdd(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kLabel1))); }
-    static void ClickClose(HWND editor) { ClickAt(CentreOf(Box(editor, ids::kEditImage3))); }
-
     // Presses "添加" and waits for the main window to take the editor's place.
     static bool Add(ProgramUnderTest& program, HWND editor) {
-        ClickAdd(editor);
-        return BackToMain(program, editor);
+        return ClickOn(Box(editor, ids::kLabel1)) && BackToMain(program, editor);
     }
 
     static bool BackToMain(ProgramUnderTest& program, HWND editor) {
@@ -138,10 +121,10 @@ class Editor : public testing::Test {
 
 } // namespace
 
-TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
+TEST_F(Editor, EachListOffersTheSame63EntriesInOrderAndCloseDiscardsThePicks) {
     ProgramUnderTest program(L"lists");
     ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 0);
+    HWND editor = Open(program, 4);
     ASSERT_NE(editor, nullptr);
     for (int listId : {ids::kLovea, ids::kLovek, ids::kLovem}) {
         HWND list = Box(editor, listId);
@@ -172,29 +155,24 @@ TEST_F(Editor, EachListOffersTheSame63EntriesInOrder) {
     }
     // First shown, the focus is in the first list; Tab then visits the lists middle, right, left,
     // and never an unseen state box.
-    EXPECT_TRUE(IsChild(Box(editor, ids::kLovea), FocusOf(editor)));
+    EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, ids::kLovea), FocusOf(editor)); }));
     for (int expected : {ids::kLovek, ids::kLovem, ids::kLovea}) {
-        SendKey(VK_TAB, false);
-        SendKey(VK_TAB, true);
+        TapKey(VK_TAB);
         EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, expected), FocusOf(editor)); }))
             << "Tab did not reach list " << expected;
     }
-}
 
-TEST_F(Editor, SinglePickIsStoredIntoTheRowAndTheFile) {
-    ProgramUnderTest program(L"single");
-    ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 0);
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Ctrl"));
-    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"17|");
-    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"Ctrl + ");
-    ASSERT_TRUE(Add(program, editor));
-    EXPECT_EQ(TextOf(program.Text1(0)), L"Ctrl");
-    EXPECT_EQ(program.ReadIni(L"conftext", L"0"), L"Ctrl");
-    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"1|17");
-    EXPECT_EQ(TextOf(Box(editor, ids::kNum)), L"1");
-    EXPECT_TRUE(IsWindow(editor)) << "Add only hides the editor";
+    // Closed, the editor takes its picks with it and changes nothing.
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
+    ASSERT_TRUE(ClickOn(Box(editor, ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(program.Main()); }));
+    EXPECT_EQ(TextOf(program.Text1(4)), L"");
+    EXPECT_FALSE(FileExists(program.IniPath()));
+    HWND fresh = Open(program, 4);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(Selected(fresh, ids::kLovea), CB_ERR);
+    EXPECT_EQ(TextOf(Box(fresh, ids::kText2)), L"");
+    EXPECT_EQ(SendMessageW(Box(fresh, ids::kLovea), CB_GETCOUNT, 0, 0), 63);
 }
 
 TEST_F(Editor, ThreePicksByMouseWithTheRowFromPd) {
@@ -230,76 +208,55 @@ TEST_F(Editor, EmptyMiddlePickAndClearedPickAreLeftOut) {
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"1"), L"2|17|67");
 }
 
-TEST_F(Editor, NothingInTheFirstListSavesNothing) {
+TEST_F(Editor, NothingPickedInTheFirstListSavesNothingWhateverItsFieldShows) {
     ProgramUnderTest program(L"nofirst");
     ASSERT_TRUE(program.WriteIni("[conftext]\r\n2=Alt\r\n[conftooltip]\r\n2=1|18\r\n"));
     ASSERT_TRUE(program.Start());
     const auto before = ReadFileBytes(program.IniPath());
     HWND editor = Open(program, 2);
     ASSERT_NE(editor, nullptr);
+    // Typed into the first list's field, a key name is no pick.
+    HWND list = Box(editor, ids::kLovea);
+    ASSERT_TRUE(ClickOn(list, EditFieldOf(list)));
+    ASSERT_TRUE(WaitUntil([&] { return IsChild(list, FocusOf(editor)); }));
+    for (WORD key : {WORD('C'), WORD('T'), WORD('R'), WORD('L')}) {
+        TapKey(key);
+    }
+    HWND field = FindWindowExW(list, nullptr, L"Edit", nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(field).size() == 4; })) << Narrow(TextOf(field));
+    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"");
+    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"");
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"Ctrl"));
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovem, L"C"));
     ASSERT_TRUE(Add(program, editor));
     EXPECT_EQ(TextOf(program.Text1(2)), L"Alt");
     EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
 }
-
-TEST_F(Editor, ReopeningAfterAddKeepsThePicksForTheNextRow) {
+TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRow) {
     ProgramUnderTest program(L"reopen");
     ASSERT_TRUE(program.Start());
     HWND editor = Open(program, 0);
     ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Alt"));
+    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Ctrl"));
+    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"17|");
+    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"Ctrl + ");
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"L-1"));
     ASSERT_TRUE(Add(program, editor));
+    EXPECT_EQ(TextOf(program.Text1(0)), L"Ctrl + L-1");
+    EXPECT_EQ(program.ReadIni(L"conftext", L"0"), L"Ctrl + L-1");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|49");
+    EXPECT_EQ(TextOf(Box(editor, ids::kNum)), L"2");
+    EXPECT_TRUE(IsWindow(editor)) << "Add only hides the editor";
     HWND again = Open(program, 6);
     ASSERT_EQ(again, editor) << "the hidden editor is shown again";
-    EXPECT_EQ(Selected(again, ids::kLovea), IndexOf(L"Alt"));
+    EXPECT_EQ(Selected(again, ids::kLovea), IndexOf(L"Ctrl"));
     EXPECT_EQ(Selected(again, ids::kLovek), IndexOf(L"L-1"));
     EXPECT_EQ(TextOf(Box(again, ids::kPd)), L"6");
     ASSERT_TRUE(Add(program, again));
-    EXPECT_EQ(TextOf(program.Text1(6)), L"Alt + L-1");
-    EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|18|49");
-    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|18|49");
+    EXPECT_EQ(TextOf(program.Text1(6)), L"Ctrl + L-1");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|17|49");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|49");
 }
-
-TEST_F(Editor, CloseDiscardsThePicksAndChangesNothing) {
-    ProgramUnderTest program(L"close");
-    ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 4);
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
-    ClickClose(editor);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(program.Main()); }));
-    EXPECT_EQ(TextOf(program.Text1(4)), L"");
-    EXPECT_FALSE(FileExists(program.IniPath()));
-    HWND fresh = Open(program, 4);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(Selected(fresh, ids::kLovea), CB_ERR);
-    EXPECT_EQ(TextOf(Box(fresh, ids::kText2)), L"");
-    EXPECT_EQ(SendMessageW(Box(fresh, ids::kLovea), CB_GETCOUNT, 0, 0), 63);
-}
-
-TEST_F(Editor, TypingIntoAListsFieldChangesNothing) {
-    ProgramUnderTest program(L"typing");
-    ASSERT_TRUE(program.Start());
-    HWND editor = Open(program, 0);
-    ASSERT_NE(editor, nullptr);
-    HWND list = Box(editor, ids::kLovea);
-    ClickAt(EditFieldOf(list));
-    ASSERT_TRUE(WaitUntil([&] { return IsChild(list, FocusOf(editor)); }));
-    for (WORD key : {WORD('C'), WORD('T'), WORD('R'), WORD('L')}) {
-        SendKey(key, false);
-        SendKey(key, true);
-    }
-    HWND field = FindWindowExW(list, nullptr, L"Edit", nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(field).size() == 4; })) << Narrow(TextOf(field));
-    EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"");
-    EXPECT_EQ(TextOf(Box(editor, ids::kM1)), L"");
-    ASSERT_TRUE(Add(program, editor));
-    EXPECT_FALSE(FileExists(program.IniPath()));
-}
-
 TEST_F(Editor, OnlyWhatTheListsShowIsStored) {
     ProgramUnderTest program(L"unseen");
     ASSERT_TRUE(program.WriteIni("[conftext]\r\n5=Alt\r\n[conftooltip]\r\n5=1|18\r\n"));
@@ -340,7 +297,7 @@ TEST_F(Editor, NewShortcutPlaysAtTheNextPressWithoutReEnabling) {
                                  "[Velmo]\r\nVelmo1Text=F8\r\nVelmo1KeyCode=119\r\n"
                                  "Velmo1ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
-    ClickAt(CentreOf(program.Check(1)));
+    ASSERT_TRUE(ClickOn(program.Check(1)));
     ASSERT_TRUE(WaitUntil(
         [&] { return SendMessageW(program.Check(1), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
     HWND editor = Open(program, 0);
@@ -350,17 +307,9 @@ TEST_F(Editor, NewShortcutPlaysAtTheNextPressWithoutReEnabling) {
 
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    SendKey(VK_F8, false);
-    SendKey(VK_F8, true);
-    ASSERT_TRUE(WaitUntil([&] {
-        for (const auto& k : target.keys()) {
-            if (k.vk == 'B' && k.up) {
-                return true;
-            }
-        }
-        return false;
-    })) << Describe(target.keys());
-    for (const auto& k : target.keys()) {
-        EXPECT_NE(k.vk, 'A') << "the old shortcut was played: " << Describe(target.keys());
-    }
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', true); }))
+        << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), 'A', false))
+        << "the old shortcut was played: " << Describe(target.keys());
 }

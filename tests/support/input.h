@@ -1,8 +1,10 @@
 #pragma once
 // Real input through SendInput with a person's timing: a click with a moment between press and
-// release, a hotkey held a little while.
+// release, a hotkey held a little while; a click only once its window takes input.
 #include <windows.h>
 
+#include <chrono>
+#include <cstdio>
 #include <initializer_list>
 #include <vector>
 
@@ -13,6 +15,12 @@ namespace hkv::test {
 
 inline void SendKey(WORD vk, bool up) {
     KeyboardInput::Send(vk, up ? KEYEVENTF_KEYUP : 0);
+}
+
+// A key pressed and let go at once.
+inline void TapKey(WORD vk) {
+    SendKey(vk, false);
+    SendKey(vk, true);
 }
 
 // Keeps this thread's windows answering for a while, e.g. for as long as a person holds a key.
@@ -46,24 +54,59 @@ inline void MoveMouseTo(POINT screen) {
     MouseInput::MoveTo(screen);
 }
 
-inline void MouseButton(bool down) {
-    down ? MouseInput::Press(MouseInput::Button::Left)
-         : MouseInput::Release(MouseInput::Button::Left);
-}
-
-inline void ClickAt(POINT screen) {
-    MoveMouseTo(screen);
-    PumpFor(30);
-    MouseButton(true);
-    PumpFor(30);
-    MouseButton(false);
-}
-
 // The centre of a window, in screen pixels.
 inline POINT CentreOf(HWND window) {
     RECT rc{};
     GetWindowRect(window, &rc);
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+// Long enough for a program busy starting up on a loaded machine; a window that is not ready by
+// then never will be.
+constexpr std::chrono::milliseconds kInputReadyTimeout{10000};
+
+// Puts the pointer on the point and waits until the window takes input there: it (or a child of
+// it) is the window under the point, the pointer stays on the point (the X events of a window just
+// mapped or opened can move it back, and it is put there again) and the window's thread has taken
+// its arrival. False, saying what is there instead on stderr, when that does not come in time.
+[[nodiscard]] inline bool PointAtWindow(HWND target, POINT at) {
+    HWND hit = nullptr;
+    POINT cursor{};
+    const bool ready = WaitUntil(
+        [&] {
+            GetCursorPos(&cursor);
+            if (cursor.x != at.x || cursor.y != at.y) {
+                MoveMouseTo(at);
+                return false;
+            }
+            hit = WindowFromPoint(at);
+            return target && (hit == target || IsChild(target, hit)) && InputTaken(target);
+        },
+        kInputReadyTimeout);
+    if (!ready) {
+        wchar_t found[64] = {};
+        GetClassNameW(hit, found, 64);
+        std::fprintf(
+            stderr, "no input to control %d at %ld,%ld (pointer at %ld,%ld): %ls %d is there\n",
+            GetDlgCtrlID(target), at.x, at.y, cursor.x, cursor.y, found, GetDlgCtrlID(hit));
+    }
+    return ready;
+}
+
+// A person's left click on a window at a point of it, once it takes input there (PointAtWindow);
+// false, clicking nothing, when it never does.
+[[nodiscard]] inline bool ClickOn(HWND target, POINT at) {
+    if (!PointAtWindow(target, at)) {
+        return false;
+    }
+    MouseInput::Press(MouseInput::Button::Left, at);
+    PumpFor(30);
+    MouseInput::Release(MouseInput::Button::Left, at);
+    return true;
+}
+
+[[nodiscard]] inline bool ClickOn(HWND target) {
+    return ClickOn(target, CentreOf(target));
 }
 
 // Virtual keys (other than the mouse buttons) that the system believes are down.
@@ -79,6 +122,17 @@ inline std::vector<int> KeysDown() {
         }
     }
     return down;
+}
+
+// Whether every key is up, or comes up within a moment (a playback may still be ending). Keys left
+// down are named on stderr and released, so that the next case starts clean.
+[[nodiscard]] inline bool NoKeyLeftDown() {
+    const bool up = WaitUntil([] { return KeysDown().empty(); }, std::chrono::milliseconds(2000));
+    for (int vk : KeysDown()) {
+        std::fprintf(stderr, "key %d was left down\n", vk);
+        SendKey(static_cast<WORD>(vk), true);
+    }
+    return up && WaitUntil([] { return KeysDown().empty(); });
 }
 
 } // namespace hkv::test

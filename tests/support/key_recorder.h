@@ -3,6 +3,7 @@
 // receives, standing in for the application a shortcut is meant for.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ inline std::string Describe(const std::vector<RecordedKey>& keys) {
         s += std::to_string(k.vk) + (k.up ? "^ " : "v ");
     }
     return s;
+}
+
+inline bool Contains(const std::vector<RecordedKey>& keys, int vk, bool up) {
+    return std::any_of(keys.begin(), keys.end(),
+                       [&](const RecordedKey& k) { return k.vk == vk && k.up == up; });
 }
 
 class KeyRecorder final : public ui::WindowBase {

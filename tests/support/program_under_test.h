@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #endif
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -112,20 +114,26 @@ class ProgramUnderTest {
         return pi.hProcess;
     }
 
-    // Starts the program and waits for its main window to be shown.
+    // Starts the program and waits until it takes input: its main window is shown, the program
+    // has finished starting (idle for input) and the window's thread answers.
     bool Start() {
-        HANDLE process = Launch();
-        if (!process) {
-            return false;
+        process_ = Launch();
+        pid_ = process_ ? GetProcessId(process_) : 0;
+        const bool started =
+            process_ &&
+            WaitUntil(
+                [this] {
+                    main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
+                    return main_ != nullptr;
+                },
+                kStartTimeout) &&
+            WaitForInputIdle(process_, static_cast<DWORD>(kStartTimeout.count())) == 0 &&
+            WaitUntil([this] { return Answers(main_); }, kStartTimeout);
+        if (!started) {
+            std::fprintf(stderr, "the program did not start: main window %p, exit code %lu\n",
+                         static_cast<void*>(main_), ExitCode());
         }
-        process_ = process;
-        pid_ = GetProcessId(process);
-        return WaitUntil(
-            [this] {
-                main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
-                return main_ != nullptr;
-            },
-            std::chrono::milliseconds(20000));
+        return started;
     }
 
     HWND Main() const { return main_; }
@@ -140,8 +148,10 @@ class ProgramUnderTest {
     HWND Editor() const { return FindProcessWindow(pid_, ids::kEditClass); }
 
     bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // Keeps this thread's windows and hooks answering meanwhile: the program may be waiting for
+    // them on its way out.
     bool WaitForExit(DWORD ms = 10000) const {
-        return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+        return process_ && WaitUntil([this] { return !Running(); }, std::chrono::milliseconds(ms));
     }
 
     // The exit code of the program once it has ended (STILL_ACTIVE while it runs).
@@ -171,6 +181,9 @@ class ProgramUnderTest {
     }
 
   private:
+    // A first start of a new Wine prefix takes 10 to 20 s.
+    static constexpr std::chrono::milliseconds kStartTimeout{20000};
+
     std::wstring folder_;
     std::wstring exe_;
     std::vector<HANDLE> processes_;

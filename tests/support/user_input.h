@@ -89,21 +89,15 @@ class MouseInput {
   public:
     enum class Button { Left, Right, Middle };
 
-    static void MoveTo(POINT screen) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        // Absolute positions are in 0..65535 across the primary screen.
-        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    }
-    static void Press(Button button) { SendButton(button, true); }
-    static void Release(Button button) { SendButton(button, false); }
+    static void MoveTo(POINT screen) { Send(MOUSEEVENTF_MOVE, screen); }
+    // A button event carries its place: it lands there even if something moved the pointer since
+    // (the X events of a window that has only just been mapped can).
+    static void Press(Button button, POINT screen) { Send(Flag(button, true), screen); }
+    static void Release(Button button, POINT screen) { Send(Flag(button, false), screen); }
     static void Click(POINT screen, Button button = Button::Left) {
         MoveTo(screen);
-        Press(button);
-        Release(button);
+        Press(button, screen);
+        Release(button, screen);
     }
     static void DoubleClick(POINT screen) {
         Click(screen);
@@ -111,20 +105,25 @@ class MouseInput {
     }
 
   private:
-    static void SendButton(Button button, bool down) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
+    static DWORD Flag(Button button, bool down) {
         switch (button) {
         case Button::Left:
-            input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-            break;
+            return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
         case Button::Right:
-            input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-            break;
+            return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
         case Button::Middle:
-            input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
-            break;
+            return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
         }
+        return 0;
+    }
+
+    static void Send(DWORD flags, POINT screen) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        // Absolute positions are in 0..65535 across the primary screen.
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
         SendInput(1, &input, sizeof input);
     }
 };

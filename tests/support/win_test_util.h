@@ -34,6 +34,19 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     }
 }
 
+// Whether the thread that owns a window (in any process) answers a message: it has come back to
+// its message loop, so input reaches it.
+inline bool Answers(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+}
+
+// Whether the window's thread has taken the input sent before this call: a thread handles a sent
+// message before its input, so it is the second of two that comes after the input.
+inline bool InputTaken(HWND window) {
+    return Answers(window) && Answers(window);
+}
+
 inline std::wstring ExecutableFolder() {
     wchar_t buffer[MAX_PATH * 4] = {};
     DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
