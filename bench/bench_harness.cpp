@@ -389,16 +389,17 @@ double ReceivedMs(const KeyRecorder& target, WORD vk, bool up) {
     return -1;
 }
 
-// Row 2's hotkey as a person presses it: Ctrl down, F9 down and up, Ctrl released a moment later;
-// notes when Ctrl went up. True once the shortcut's key is up again.
+// Row 2's hotkey as a person presses it on a keyboard: the left Ctrl key down (with its scan
+// code, as a keyboard sends it), F9 down and up, Ctrl released a moment later; notes when Ctrl
+// went up. True once the shortcut's key is up again.
 bool PressWithCtrl(KeyRecorder& target, double& released) {
     target.Clear();
-    SendKey(VK_CONTROL, false);
+    SendKey(VK_LCONTROL, false);
     SendKey(kRow1Hotkey, false);
     SendKey(kRow1Hotkey, true);
     PumpFor(kModifierHoldMs);
     released = NowMs();
-    SendKey(VK_CONTROL, true);
+    SendKey(VK_LCONTROL, true);
     return WaitUntil([&] { return ReceivedMs(target, kRow2Key, true) >= 0; }, kPlayDeadline);
 }
 
@@ -471,7 +472,7 @@ void MeasureRunning() {
     int missed = 0;
     auto miss = [&] {
         ++missed;
-        SendKey(VK_CONTROL, true);
+        SendKey(VK_LCONTROL, true);
         PumpFor(kModifierHoldMs);
     };
     std::vector<double> latency[2], holdOne, release, holdTwo;
@@ -518,7 +519,8 @@ void MeasureRunning() {
            "floor types at once in WM_HOTKEY (F8)");
     // Negative: the shortcut was played while Ctrl was still held down.
     std::snprintf(label, sizeof label,
-                  "Release-to-play: Ctrl up to the first key-down (%d presses)", kReleasePresses);
+                  "Release-to-play: left Ctrl up to the first key-down (%d presses)",
+                  kReleasePresses);
     AddRow(label, SpreadOf(release), std::nullopt, "ms", 2);
     AddRow("Hold, one-key shortcut (goal 100 ms ±1 %, p90 ±2 %)", SpreadOf(holdOne), std::nullopt,
            "ms", 2);

@@ -125,6 +125,7 @@ void FrmSet::CreateControls() {
         events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
         // Leaving the box with only modifiers down puts back the combination and its registration.
         events.CaptureRestored = syncCheck;
+        events.MessageBoxOpening = [this] { BeforeModalLoop(); };
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
@@ -238,8 +239,7 @@ void FrmSet::OnCommand(int id, WORD code) {
                code == ui::kNotifyClick) {
         Text1_Click(id - ids::kText1First);
     } else if ((id == ids::kPmenu || id == ids::kTitle) && code == ui::kNotifyMouseMove) {
-        BeforeModalLoop();
-        moveit::DragWindow(hwnd());
+        moveit::DragWindow(hwnd(), [this] { BeforeModalLoop(); });
     } else if (code == ui::kNotifyClick) {
         switch (id) {
         case ids::kImage1:
@@ -264,10 +264,7 @@ void FrmSet::Check_Click(int row) {
         return;
     }
     const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
-    if (desired) {
-        BeforeModalLoop(); // a refusal shows a message box
-    }
-    velmo->SetHotKeyEnabled(desired);
+    velmo->SetHotKeyEnabled(desired); // a refusal's message box releases held keys first
     // The box always shows whether the hotkey really is registered; a refused enable clears it.
     // Setting the state from code raises no second click, so no second message can follow.
     SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -295,6 +292,7 @@ void FrmSet::Text1_Click(int i) {
 }
 
 void FrmSet::Image1_Click() {
+    BeforeModalLoop(); // the shell may ask something first (no browser set, a security prompt)
     ShellExecuteW(hwnd(), L"open", kHomePage, L"", L"", SW_SHOWNORMAL);
 }
 
@@ -312,8 +310,9 @@ void FrmSet::Form_MouseMove(LPARAM lParam) {
         BeforeModalLoop();
         SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
         if (!cd_) {
-            cd_ = std::make_unique<CdWindow>(
-                TrayMenuActions{[this] { SetVisible(true); }, [this] { Image3_Click(); }});
+            cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
+                                                             [this] { Image3_Click(); },
+                                                             [this] { BeforeModalLoop(); }});
             if (!cd_->Create()) {
                 cd_.reset();
                 break;

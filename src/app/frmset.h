@@ -49,6 +49,7 @@ class FrmSet : public ui::Form {
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, WORD code) override;
     void OnClose() override;
+    void OnMenuLoop() override { BeforeModalLoop(); }
     void CreateControls();
     void Form_Load();
 

@@ -41,7 +41,7 @@ int RunMessageLoop() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hkv::SystemKeyOutput keyOutput;
-    hkv::HeldKeys heldKeys{keyOutput};
+    hkv::HeldKeys heldKeys{keyOutput, hkv::SystemKeyboardState()};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
     // One copy at a time, decided before anything reads the settings file: a second copy ends
     // now without showing, reading or writing anything (one that read the hotkeys while the first

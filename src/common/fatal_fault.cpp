@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <string_view>
 
@@ -113,6 +115,11 @@ void OnTerminate() {
     EndProcess("terminate, exit code ", kTerminateExitCode, nullptr);
 }
 
+// abort() raises SIGABRT; left to the runtime, the process would end with the cleanup never run.
+void OnAbort(int) {
+    EndProcess("abort, exit code ", kTerminateExitCode, nullptr);
+}
+
 } // namespace
 
 void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context) {
@@ -126,6 +133,11 @@ void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context) {
     AddVectoredExceptionHandler(1, &OnFirstChance);
     SetUnhandledExceptionFilter(&OnUnhandled);
     std::set_terminate(&OnTerminate);
+    // The runtime's abort() may show its message box before it raises SIGABRT (msvcrt does, in a
+    // program without a console); the box's loop would hold any pressed key down until answered.
+    // Its message goes to standard error instead, like the report of a fault.
+    _set_error_mode(_OUT_TO_STDERR);
+    std::signal(SIGABRT, &OnAbort);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
 }
 

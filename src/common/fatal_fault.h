@@ -20,7 +20,9 @@ using FatalFaultCleanup = void (*)(void* context);
 //   exception code as its exit code, before any handler could swallow it;
 // - at any exception that nothing handled, wherever it was raised, with its code;
 // - at std::terminate (an exception that nothing caught, e.g. out of memory), with the exit code
-//   abort() gives.
+//   abort() gives;
+// - at abort() (a failed check of the runtime), with that same exit code, and without the message
+//   box the runtime would show first.
 void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context = nullptr);
 
 // The exit code after std::terminate: the one abort() leaves, as before this handler existed.

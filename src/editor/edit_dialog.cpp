@@ -134,14 +134,17 @@ void EditDialog::OnCommand(int id, WORD code) {
         KeyList_Click(id - ids::kLovea);
     } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
         // The move loop lasts as long as the user drags: no playback may hold keys meanwhile.
-        if (host_.BeforeModalLoop) {
-            host_.BeforeModalLoop();
-        }
-        moveit::DragWindow(hwnd());
+        moveit::DragWindow(hwnd(), host_.BeforeModalLoop);
     } else if (id == ids::kLabel1 && code == ui::kNotifyClick) {
         Label1_Click();
     } else if (id == ids::kEditImage3 && code == ui::kNotifyClick) {
         Image3_Click();
+    }
+}
+
+void EditDialog::OnMenuLoop() {
+    if (host_.BeforeModalLoop) {
+        host_.BeforeModalLoop();
     }
 }
 

@@ -40,6 +40,7 @@ class EditDialog : public ui::Form {
   private:
     void OnCommand(int id, WORD code) override;
     void OnClose() override;
+    void OnMenuLoop() override;
     void CreateControls();
     void Form_Load();
 

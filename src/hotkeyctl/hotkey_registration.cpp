@@ -20,7 +20,11 @@ HWND CreateHotKeyWindow(HINSTANCE instance) {
 
 HotKeyRegistration::WindowFactory g_windowFactory = &CreateHotKeyWindow;
 
-void ShowRefusal(HWND owner, const wchar_t* text) {
+// A message box runs its own message loop until the user answers it.
+void ShowRefusal(HWND owner, const wchar_t* text, const std::function<void()>& beforeMessageBox) {
+    if (beforeMessageBox) {
+        beforeMessageBox();
+    }
     MessageBoxW(owner, text, kRefusalTitle, kRefusalStyle);
 }
 
@@ -47,7 +51,7 @@ void HotKeyRegistration::Unhook() {
 }
 
 bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t modKeyCode,
-                                HWND owner) {
+                                HWND owner, const std::function<void()>& beforeMessageBox) {
     if (enable == enabled_) {
         return true;
     }
@@ -56,14 +60,14 @@ bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t 
         return true;
     }
     if (keyCode == 0) {
-        ShowRefusal(owner, kNotSetMessage);
+        ShowRefusal(owner, kNotSetMessage, beforeMessageBox);
         return true;
     }
     if (RegisterOwnHotKey(keyCode, modKeyCode)) {
         enabled_ = true;
         return true;
     }
-    ShowRefusal(owner, kAlreadyExistsMessage);
+    ShowRefusal(owner, kAlreadyExistsMessage, beforeMessageBox);
     return false;
 }
 

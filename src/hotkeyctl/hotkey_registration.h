@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "common/win_handles.h"
 
@@ -31,11 +32,11 @@ class HotKeyRegistration {
     bool Enabled() const { return enabled_; }
 
     // Writing HotKeyEnabled. Enabling without a captured key, or a combination the system refuses,
-    // shows a message box owned by `owner`. Returns false when the system refused the
-    // combination (another program or control holds it): the caller then clears the capture, so
-    // that the user must press a new one.
+    // shows a message box owned by `owner`, after calling beforeMessageBox (if any). Returns false
+    // when the system refused the combination (another program or control holds it): the caller
+    // then clears the capture, so that the user must press a new one.
     [[nodiscard]] bool Switch(bool enable, std::int32_t keyCode, std::int32_t modKeyCode,
-                              HWND owner);
+                              HWND owner, const std::function<void()>& beforeMessageBox = {});
     // Unregisters if registered; never refused.
     void Disable();
 

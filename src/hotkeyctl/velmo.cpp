@@ -50,7 +50,8 @@ void Velmo::Impl::Attach(Velmo& owner) {
 
 void Velmo::Impl::SwitchRegistration(bool enable) {
     HWND owner = hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr;
-    if (!registration_.Switch(enable, box_.KeyCode(), box_.ModKeyCode(), owner)) {
+    if (!registration_.Switch(enable, box_.KeyCode(), box_.ModKeyCode(), owner,
+                              events_.MessageBoxOpening)) {
         box_.Clear();
     }
 }

@@ -34,6 +34,9 @@ struct VelmoEvents {
     // combination it held before that key sequence, registered again if it was (read
     // HotKeyEnabled to learn the outcome).
     std::function<void()> CaptureRestored;
+    // A refusal's message box is about to open: its own message loop runs until the user answers,
+    // also when the box comes from a message handled inside a playback's pause.
+    std::function<void()> MessageBoxOpening;
     // A stored property changed (its stored name, e.g. "BackColor"), so a layout editor saves it.
     std::function<void(std::wstring_view propertyName)> PropertyChanged;
 };

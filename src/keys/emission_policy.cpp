@@ -11,14 +11,16 @@ namespace hkv {
 EmissionPolicy::EmissionPolicy(KeyboardState& keyboard, ConditionWaiter& waiter, HeldKeys& heldKeys)
     : keyboard_(keyboard), waiter_(waiter), heldKeys_(heldKeys) {}
 
-// A modifier that is down and is neither one of the shortcut's own keys nor held by an emission in
-// progress (a press during another row's pause plays inside it, with that row's keys down).
+// A modifier that is down and is not one of the shortcut's own keys, unless only an emission in
+// progress holds it (a press during another row's pause plays inside it, with that row's keys
+// down); one the user holds is foreign whoever else holds it too.
 bool EmissionPolicy::ForeignModifierDown(const KeyCodeList& shortcut) const {
     return std::any_of(std::begin(kModifierKeys), std::end(kModifierKeys), [&](ModifierKey m) {
         const auto* first = shortcut.codes.data();
         const bool inShortcut =
             std::find(first, first + shortcut.count, m.key) != first + shortcut.count;
-        return !inShortcut && !heldKeys_.IsHeld(m.key) && keyboard_.IsDown(m.key);
+        return !inShortcut && keyboard_.IsDown(m.key) &&
+               (!heldKeys_.IsHeld(m.key) || keyboard_.UserHolds(m.key));
     });
 }
 
@@ -38,13 +40,19 @@ void EmissionPolicy::HotKeyPressed(int row, std::wstring_view keyCodeList,
     if (!shortcut) {
         return; // nothing to play (a row without an old shortcut): nothing to wait for either
     }
+    // Watched from the start, so that every key event of the user's from now on is seen: the
+    // wait wakes at each release, and the playback learns which keys the user holds.
+    keyboard_.BeginWatching();
+    ++inProgress_;
+    ScopeGuard finished([this] {
+        --inProgress_;
+        keyboard_.EndWatching();
+    });
     for (const ModifierKey& modifier : kModifierKeys) {
         if ((hotKeyModifiers & modifier.flag) != 0) {
             keyboard_.HeldWhenHotKeyFired(modifier.key);
         }
     }
-    ++inProgress_;
-    ScopeGuard finished([this] { --inProgress_; });
     bool clear = false;
     {
         waitingRows_.push_back(row);
@@ -61,7 +69,7 @@ void EmissionPolicy::Abandon() {
     abandoned_ = true;
     // Keys first: a key left down stays down for every other program after this one has ended.
     heldKeys_.ReleaseAll();
-    waiter_.Abandon();
+    keyboard_.StopWatching();
 }
 
 } // namespace hkv

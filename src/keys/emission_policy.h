@@ -8,19 +8,9 @@
 
 #include "keys/held_keys.h"
 #include "keys/key_code_list.h"
+#include "keys/keyboard_state.h"
 
 namespace hkv {
-
-// Which keys the system believes are down right now: in the program the system's asynchronous
-// key state (keys/system_keyboard.h), which synthetic key events change like real ones.
-class KeyboardState {
-  public:
-    virtual ~KeyboardState() = default;
-    virtual bool IsDown(std::uint8_t virtualKey) const = 0;
-    // A hotkey just fired, so its modifier keys were down a moment ago, whatever a state that
-    // lags behind the keyboard may still say.
-    virtual void HeldWhenHotKeyFired(std::uint8_t /*virtualKey*/) {}
-};
 
 // A wait that keeps the program answering: window messages (further hotkey presses among them)
 // are handled while it lasts (keys/system_keyboard.h in the program).
@@ -29,8 +19,6 @@ class ConditionWaiter {
     virtual ~ConditionWaiter() = default;
     // Waits until done() is true or maxMilliseconds have passed; returns done().
     virtual bool WaitUntil(const std::function<bool()>& done, int maxMilliseconds) = 0;
-    // The program ends inside a wait, which will never return: give back what waiting holds.
-    virtual void Abandon() {}
 };
 
 class EmissionPolicy {
@@ -55,7 +43,8 @@ class EmissionPolicy {
     int InProgress() const { return inProgress_; }
 
     // The program ends now, possibly inside a wait or a pause: every key an emission holds is
-    // released, the waiter lets go of what it holds, and nothing is played any more.
+    // released (but those the user holds too), the keyboard is no longer watched, and nothing is
+    // played any more.
     void Abandon();
 
   private:

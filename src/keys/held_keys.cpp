@@ -1,6 +1,19 @@
 #include "keys/held_keys.h"
 
 namespace hkv {
+namespace {
+
+// Knows of no key: only what the playbacks themselves hold counts as down.
+class NoKeyboard final : public KeyboardState {
+  public:
+    bool IsDown(std::uint8_t) const override { return false; }
+};
+
+const NoKeyboard kNoKeyboard;
+
+} // namespace
+
+HeldKeys::HeldKeys(KeyOutput& output) : HeldKeys(output, kNoKeyboard) {}
 
 int HeldKeys::ActivePlaybacks() const {
     int active = 0;
@@ -43,8 +56,14 @@ HeldKeys::Playback::~Playback() {
 
 void HeldKeys::Playback::Press(int index) {
     const auto k = static_cast<std::size_t>(index);
+    const std::uint8_t key = keys_.codes[k];
+    // Down already: the user's or an outer playback's, theirs to release. The record is asked
+    // too, because the system's key state may answer late for the program's own keys.
+    if (owner_.IsHeld(key) || owner_.keyboard_.IsDown(key)) {
+        return;
+    }
     down_[k] = true;
-    owner_.output_.Key(keys_.codes[k], false);
+    owner_.output_.Key(key, false);
 }
 
 void HeldKeys::Playback::ReleaseAll() {
@@ -53,7 +72,10 @@ void HeldKeys::Playback::ReleaseAll() {
             // Cleared before the event, so a release of everything reached from inside the
             // output cannot release this key a second time.
             down_[k] = false;
-            owner_.output_.Key(keys_.codes[k], true);
+            // Released under the user's finger, it would read up while the user holds it.
+            if (!owner_.keyboard_.UserHolds(keys_.codes[k])) {
+                owner_.output_.Key(keys_.codes[k], true);
+            }
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "keys/key_code_list.h"
 #include "keys/key_output.h"
+#include "keys/keyboard_state.h"
 
 namespace hkv {
 
@@ -17,7 +18,14 @@ class HeldKeys {
   public:
     class Playback;
 
-    explicit HeldKeys(KeyOutput& output) : output_(output) {}
+    // The keyboard tells the keys that are down already and those the user holds: a playback
+    // neither presses nor releases a key that is down when it plays (the user's, or an outer
+    // playback's), and leaves down a key it pressed that the user pressed too meanwhile, so that
+    // the system's key state stays what the user's fingers hold.
+    HeldKeys(KeyOutput& output, const KeyboardState& keyboard)
+        : output_(output), keyboard_(keyboard) {}
+    // Without a keyboard: no key is down but those its own playbacks hold (the player alone).
+    explicit HeldKeys(KeyOutput& output);
     HeldKeys(const HeldKeys&) = delete;
     HeldKeys& operator=(const HeldKeys&) = delete;
 
@@ -29,13 +37,15 @@ class HeldKeys {
     // Whether a playback in progress holds this key down right now.
     bool IsHeld(std::uint8_t virtualKey) const;
 
-    // Releases every key a playback in progress holds: the innermost playback's first, each
-    // playback's in reverse order. The interrupted playbacks then release nothing twice.
-    // Allocates nothing and takes no lock, so that the fault handler may call it.
+    // Releases every key a playback in progress holds (but those the user holds too): the
+    // innermost playback's first, each playback's in reverse order. The interrupted playbacks then
+    // release nothing twice. Allocates nothing and takes no lock, so that the fault handler may
+    // call it.
     void ReleaseAll();
 
   private:
     KeyOutput& output_;
+    const KeyboardState& keyboard_;
     Playback* innermost_ = nullptr; // a press during a pause nests: they end in reverse order
 };
 
@@ -49,9 +59,10 @@ class HeldKeys::Playback {
     Playback& operator=(const Playback&) = delete;
 
     // Presses key `index` of the list, recorded as held before the event: a release of everything
-    // during the event must release this key too.
+    // during the event must release this key too. A key that is down already is not pressed.
     void Press(int index);
-    // Releases the keys it still holds, the last pressed first.
+    // Releases the keys it still holds, the last pressed first; those the user holds too are
+    // left down, no longer held.
     void ReleaseAll();
 
   private:

@@ -35,14 +35,21 @@ void MessagePump::DispatchPending() {
 }
 
 bool MessagePump::RunUntil(Deadline deadline, const std::function<bool()>& done) {
+    // A condition already true needs no message handled first: a handler could run a loop of its
+    // own (a menu, a message box) for as long as the user takes.
+    if (done && done()) {
+        return true;
+    }
     for (;;) {
         DispatchPending();
-        if (done && done()) {
-            return true;
-        }
+        // Looked at after every dispatch and before the condition: when a message handled above
+        // ran a nested loop past the deadline, what waited is now late and is not done at all.
         const std::chrono::duration<double, std::milli> left = deadline - Clock::now();
         if (left.count() <= 0) {
             return false;
+        }
+        if (done && done()) {
+            return true;
         }
         // Rounded up: a time-out of 0 would return at once and spin until the deadline.
         auto sleepMs =

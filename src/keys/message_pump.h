@@ -34,8 +34,10 @@ class MessagePump {
     void DispatchPending();
 
     // Dispatches messages until done() is true or the deadline has passed; returns whether done()
-    // was true. Without a condition it simply waits until the deadline. Sleeps in a message-aware
-    // wait between checks.
+    // was true in time. done() is first asked before any message is dispatched; a deadline that
+    // passed while a dispatched message ran (a nested modal loop) fails the wait whatever done()
+    // says by then. Without a condition it simply waits until the deadline. Sleeps in a
+    // message-aware wait between checks.
     bool RunUntil(Deadline deadline, const std::function<bool()>& done = {});
 
   private:

@@ -19,6 +19,19 @@ inline constexpr std::int32_t kModShift = 4;
 inline constexpr std::int32_t kModWin = 8;
 inline constexpr std::int32_t kAllModifiers = kModAlt | kModControl | kModShift | kModWin;
 
+// A keyboard has no key for the code that stands for both Shift (Ctrl, Alt) keys: it sends the left
+// or the right one, and so does a low-level hook report them.
+struct SidedKey {
+    std::uint8_t both;
+    std::uint8_t left;
+    std::uint8_t right;
+};
+inline constexpr SidedKey kSidedKeys[] = {
+    {kVkShift, 160, 161},   // VK_LSHIFT, VK_RSHIFT
+    {kVkControl, 162, 163}, // VK_LCONTROL, VK_RCONTROL
+    {kVkMenu, 164, 165},    // VK_LMENU, VK_RMENU
+};
+
 // Every modifier key with the flag that names it: Win is two keys.
 struct ModifierKey {
     std::int32_t flag;

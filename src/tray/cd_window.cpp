@@ -65,6 +65,9 @@ LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             actions_.Show();
             return 0;
         case kAchId:
+            if (actions_.BeforeShell) {
+                actions_.BeforeShell();
+            }
             ShellExecuteW(hwnd(), L"open", kProductPage, L"", L"", SW_SHOWNORMAL);
             return 0;
         case kExitId:

@@ -12,6 +12,9 @@ namespace hkv {
 struct TrayMenuActions {
     std::function<void()> Show; // "显示"
     std::function<void()> Exit; // "退出"
+    // Runs before "关于 Velmo Change Hotkey" hands the product page to the shell, which may show
+    // a dialog of its own first (no browser chosen yet, a security prompt).
+    std::function<void()> BeforeShell;
 };
 
 class CdWindow : public ui::WindowBase {

@@ -79,6 +79,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         OnClose();
         return 0;
+    case WM_ENTERMENULOOP:
+        OnMenuLoop();
+        return 0;
     default:
         return DefWindowProcW(hwnd(), msg, wParam, lParam);
     }

@@ -20,6 +20,9 @@ class Form : public WindowBase {
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void OnCommand(int id, WORD code) = 0;
     virtual void OnClose() = 0;
+    // A menu of this window starts its own loop (the system menu: Alt + Space, or Alt alone), for
+    // as long as the user takes.
+    virtual void OnMenuLoop() {}
 
     int dpi() const { return dpi_; }
     // The window's background, for the controls that ask for it before they paint.

@@ -2,7 +2,7 @@
 
 namespace hkv::moveit {
 
-void DragWindow(HWND window) {
+void DragWindow(HWND window, const std::function<void()>& beforeLoop) {
     if (IsZoomed(window)) {
         return;
     }
@@ -11,6 +11,9 @@ void DragWindow(HWND window) {
     // The state as of the message being handled, in logical buttons (after any swap).
     if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) {
         return;
+    }
+    if (beforeLoop) {
+        beforeLoop();
     }
     ReleaseCapture();
     // The move loop starts from the point the "press" was made at: the cursor, in screen pixels.

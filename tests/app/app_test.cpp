@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 #include <string>
 #include <vector>
@@ -21,13 +22,13 @@ namespace ids = hkv::ids;
 
 namespace {
 
-// Row 1: Ctrl + Alt + K plays Shift + H. Row 2: Ctrl + Alt + J plays Ctrl + C. Row 3: F8 plays A.
+// Row 1: Ctrl + Alt + K plays Shift + H. Row 2: Ctrl + F9 plays Ctrl + C. Row 3: F8 plays A.
 const char kMappedIni[] =
     "[conftext]\r\n0=Shift + H\r\n1=Ctrl + C\r\n2=A\r\n9=Win + Alt + Enter\r\n10=never read\r\n"
     "[conftooltip]\r\n0=2|16|72\r\n1=2|17|67\r\n2=1|65\r\n9=3|91|18|13\r\n10=1|66\r\n"
     "[Velmo]\r\n"
     "Velmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\nVelmo1ModKeyCode=3\r\n"
-    "Velmo2Text=Ctrl + Alt + J\r\nVelmo2KeyCode=74\r\nVelmo2ModKeyCode=3\r\n"
+    "Velmo2Text=Ctrl + F9\r\nVelmo2KeyCode=120\r\nVelmo2ModKeyCode=2\r\n"
     "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n";
 
 // Row 1: F7 holds A and B down for its 200 ms pause.
@@ -55,6 +56,13 @@ std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk) {
 
 bool IsKeyDownNow(int vk) {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+// Events of these keys, down or up.
+std::ptrdiff_t CountOf(const std::vector<RecordedKey>& keys, std::initializer_list<int> vks) {
+    return std::count_if(keys.begin(), keys.end(), [&](const RecordedKey& k) {
+        return std::find(vks.begin(), vks.end(), k.vk) != vks.end();
+    });
 }
 
 // A stand-in for a taskbar that has just been created: the shell's notification-area window,
@@ -270,6 +278,7 @@ TEST_F(App, FirstStartShowsEmptyRowsASecondCopyEndsAtOnceAndNeitherWritesAnythin
 }
 
 TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlayNothing) {
+    InjectedKeyWatch injected;
     ProgramUnderTest program(L"play");
     ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
                                  "Velmo4Text=F9\r\nVelmo4KeyCode=120\r\nVelmo4ModKeyCode=0\r\n"));
@@ -301,6 +310,28 @@ TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlay
     EXPECT_TRUE(Contains(before, VK_CONTROL, true) && Contains(before, VK_MENU, true))
         << Describe(target.keys());
     EXPECT_TRUE(KeysDown().empty());
+    // The program's Shift is the left Shift key, as a keyboard sends it.
+    EXPECT_TRUE(injected.Saw(VK_LSHIFT, false) && !injected.Saw(VK_SHIFT, false));
+
+    // Row 2, Ctrl + F9 playing Ctrl + C, repeated as people do: Ctrl held (the left key, as a
+    // keyboard sends it), F9 tapped three times. The program neither presses nor releases the
+    // user's Ctrl, so every tap fires the hotkey again and Ctrl stays down until the user lets go.
+    Enable(program, 2);
+    ASSERT_TRUE(target.TakeFocus());
+    target.Clear();
+    SendKey(VK_LCONTROL, false);
+    for (std::size_t tap = 1; tap <= 3; ++tap) {
+        TapKey(VK_F9);
+        ASSERT_TRUE(WaitUntil([&] {
+            const auto played = From(target.keys(), 'C');
+            return Downs(played).size() == tap && played.back().vk == 'C' && played.back().up;
+        })) << "tap "
+            << tap << ": " << Describe(target.keys());
+    }
+    EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL}), 1) << "the program sent a Ctrl of its own";
+    EXPECT_TRUE(IsKeyDownNow(VK_CONTROL)) << "Ctrl reads up while the user holds it";
+    SendKey(VK_LCONTROL, true);
+    EXPECT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_CONTROL); }));
 
     // Cleared, row 1 plays nothing any more.
     ASSERT_TRUE(ClickOn(program.Check(1)));
@@ -461,11 +492,30 @@ TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesT
     EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
     TapKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+    // Then the window's system menu, as Alt + Space opens it while the window has the focus.
+    ASSERT_TRUE(WaitUntil([&] {
+        SetForegroundWindow(program.Main());
+        return GetForegroundWindow() == program.Main();
+    }));
+    InjectedKeyWatch altSpaceAtB('B', [] {
+        SendKey(VK_MENU, false);
+        TapKey(VK_SPACE);
+        SendKey(VK_MENU, true);
+    });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return altSpaceAtB.Saw('A', true) && altSpaceAtB.Saw('B', true); }))
+        << "keys held while the system menu is open";
+    ASSERT_TRUE(WaitUntil([&] {
+        TapKey(VK_ESCAPE);
+        return !FindProcessWindow(program.Pid(), L"#32768", true);
+    }));
     EXPECT_TRUE(program.Running());
 }
 
 TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
-    // Row 1 plays its own hotkey: every emission fires it again.
+    // Row 1 plays its own hotkey: its K fires the row again inside its pause, where every key of
+    // it is down already (the user's Ctrl and Alt, its own K): the inner emission presses nothing.
     ProgramUnderTest program(L"selfloop");
     ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=3|17|18|75\r\n"
                                  "[Velmo]\r\nVelmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\n"
@@ -476,15 +526,11 @@ TEST_F(App, SelfTriggeringRowIsBoundedAndReleasesEverything) {
     ASSERT_TRUE(target.TakeFocus());
     PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
     // The emissions end: every key the program pressed is released again.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return Contains(From(target.keys(), VK_CONTROL), VK_MENU, false) &&
-                   KeysDown().empty() &&
-                   std::count_if(target.keys().begin(), target.keys().end(),
-                                 [](const RecordedKey& k) { return k.vk == VK_CONTROL; }) >= 4;
-        },
-        std::chrono::milliseconds(10000)))
+    ASSERT_TRUE(
+        WaitUntil([&] { return Contains(target.keys(), VK_CONTROL, true) && KeysDown().empty(); },
+                  std::chrono::milliseconds(10000)))
         << Describe(target.keys());
+    EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL, VK_MENU}), 4) << "not only the user's Ctrl, Alt";
     EXPECT_TRUE(program.Running()) << "the program ended";
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 }
@@ -535,7 +581,19 @@ TEST_F(App, ARowsBoxOpensItsEditorAndTheExitSavesEveryHotkeyControlAndEnds) {
 
 TEST_F(App, TitleStripDragsTheWindowOnlyWhileTheButtonIsDown) {
     ProgramUnderTest program(L"drag");
-    ASSERT_TRUE(program.Start());
+    // Moved over the strip without a button pressed during a playback's pause: no drag starts,
+    // so the playback's keys stay down for their whole pause.
+    KeyRecorder target;
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        RECT rc;
+        GetWindowRect(program.Main(), &rc);
+        MoveMouseTo({rc.left + 250, rc.top + 12});
+        MoveMouseTo({rc.left + 280, rc.top + 17});
+    }));
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    const auto played = From(target.keys(), 'A');
+    EXPECT_GE(played.back().time - played.front().time, 150u) << Describe(target.keys());
     RECT start;
     GetWindowRect(program.Main(), &start);
     const POINT grip{start.left + 250, start.top + 12}; // on the strip, clear of the images

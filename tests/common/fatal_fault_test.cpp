@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <new>
 
@@ -40,6 +41,12 @@ void ExceptionNothingCatches() noexcept {
     std::rethrow_exception(std::make_exception_ptr(std::bad_alloc()));
 }
 
+// A failed check of the runtime; its message box would wait for an answer first (the test would
+// hang on it).
+void Abort() {
+    std::abort();
+}
+
 } // namespace
 
 TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndTheProcess) {
@@ -57,6 +64,7 @@ TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndThePro
          "FATAL: unhandled exception 0xC0000005 at 0x\\w+\\s+cleanup ran"},
         {&ExceptionNothingCatches, hkv::kTerminateExitCode,
          "FATAL: terminate, exit code 0x00000003\\s+cleanup ran"},
+        {&Abort, hkv::kTerminateExitCode, "FATAL: abort, exit code 0x00000003\\s+cleanup ran"},
     };
     for (const auto& e : endings) {
         EXPECT_EXIT((hkv::EndProcessOnFatalFault(&Cleanup), e.body()),

@@ -61,9 +61,11 @@ class VelmoHotKey : public VelmoTest {
         return registered;
     }
 
-    static void ExpectOneRefusal(const MessageBoxWatcher& boxes, const std::wstring& text) {
+    void ExpectOneRefusal(const MessageBoxWatcher& boxes, const std::wstring& text) const {
         const auto seen = boxes.Seen();
         ASSERT_EQ(seen.size(), 1u) << "message boxes shown";
+        // Told first, so that it can let go of held keys before the box's own loop.
+        EXPECT_EQ(log_.messageBoxesOpening, 1) << "the host was not told of the box";
         EXPECT_EQ(seen[0].title, L"error");
         EXPECT_EQ(seen[0].text, text) << Narrow(seen[0].text);
         EXPECT_EQ(seen[0].icon, MessageBoxIcon::Hand) << "not the stop icon";

@@ -67,6 +67,7 @@ struct VelmoEventLog {
     };
     int hotKeyPressed = 0;
     int restored = 0;
+    int messageBoxesOpening = 0;
     int clicks = 0;
     int dblClicks = 0;
     int mouseMoves = 0;
@@ -87,6 +88,7 @@ struct VelmoEventLog {
             }
         };
         events.CaptureRestored = [this] { ++restored; };
+        events.MessageBoxOpening = [this] { ++messageBoxesOpening; };
         events.Click = [this] { ++clicks; };
         events.DblClick = [this] { ++dblClicks; };
         events.KeyDown = [this](std::int16_t& keyCode, std::int16_t& shift) {

@@ -260,6 +260,24 @@ TEST_F(Delay, PumpUntilReturnsOnceAMessageMakesTheConditionTrue) {
     EXPECT_LT(elapsed, kHangLimitMs) << "it ran into its time-out";
 }
 
+// A hotkey's wait: a condition already true is not held up by what is queued, and a message whose
+// nested loop (a menu, a message box) outlasts the time-out fails the wait: played then, the press
+// would reach whatever has the focus by then.
+TEST_F(Delay, PumpUntilLooksFirstAndFailsOnceANestedLoopOutlastsItsTimeOut) {
+    bool ready = false;
+    window_.OnMessage([&](UINT msg, WPARAM, LPARAM) {
+        if (msg == kMsgProbe) {
+            hkv::keyfunc::Delay(150);
+            ready = true;
+        }
+    });
+    PostMessageW(window_.hwnd(), kMsgProbe, 0, 0);
+    EXPECT_TRUE(hkv::keyfunc::PumpUntil([] { return true; }, 1000));
+    EXPECT_FALSE(ready) << "a message was handled before the condition was first asked";
+    EXPECT_FALSE(hkv::keyfunc::PumpUntil([&] { return ready; }, 50));
+    EXPECT_TRUE(ready) << "the nested loop did not run inside the wait";
+}
+
 TEST_F(Delay, PumpUntilNoticesAConditionThatNoMessageAnnounces) {
     // Like keys released in another program's window: the state changes, this queue hears nothing.
     const auto start = Clock::now();

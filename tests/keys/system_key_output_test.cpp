@@ -26,6 +26,8 @@ struct KeyMessage {
     std::string text; // "down 17", "up 67"
     bool ctrlDown;    // GetKeyState(VK_CONTROL) as the message was generated
     int playbacks;    // playbacks in progress when it was handled
+    WPARAM vk;
+    LPARAM lParam; // the scan code in bits 16-23, the extended flag in bit 24
 };
 
 std::vector<int> KeysDown() {
@@ -53,12 +55,13 @@ class SystemKeyOutput : public testing::Test {
         })) << "the test window did not get the keyboard focus";
         ASSERT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
             << "keys were down before the test: " << testing::PrintToString(KeysDown());
-        window_->OnMessage([&](UINT msg, WPARAM wParam, LPARAM) {
+        window_->OnMessage([&](UINT msg, WPARAM wParam, LPARAM lParam) {
             if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP ||
                 msg == WM_SYSKEYUP) {
                 const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
                 received_.push_back({(up ? "up " : "down ") + std::to_string(wParam),
-                                     GetKeyState(VK_CONTROL) < 0, held_.ActivePlaybacks()});
+                                     GetKeyState(VK_CONTROL) < 0, held_.ActivePlaybacks(), wParam,
+                                     lParam});
                 if (onKey_) {
                     onKey_(received_.back().text); // a copy: a nested playback adds messages
                 }
@@ -98,6 +101,7 @@ TEST_F(SystemKeyOutput, FocusedWindowReceivesTheShortcutAndNoKeyStaysDown) {
         {L"2|17|67", {"down 17", "down 67", "up 67", "up 17"}},
         {L"1|65", {"down 65", "up 65"}},
         {L"3|17|16|83", {"down 17", "down 16", "down 83", "up 83", "up 16", "up 17"}},
+        {L"1|46", {"down 46", "up 46"}}, // Delete, a key of the extended block
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.list)));
@@ -109,6 +113,11 @@ TEST_F(SystemKeyOutput, FocusedWindowReceivesTheShortcutAndNoKeyStaysDown) {
         const std::size_t presses = row.expected.size() / 2;
         for (std::size_t i = 0; i < presses && i < received_.size(); ++i) {
             EXPECT_EQ(received_[i].playbacks, 1) << received_[i].text << " not seen in the pause";
+        }
+        // As a keyboard sends them: with their scan codes, Delete flagged as an extended key.
+        for (const KeyMessage& m : received_) {
+            EXPECT_EQ((m.lParam >> 16) & 0xFF, MapVirtualKeyW(m.vk, MAPVK_VK_TO_VSC)) << m.text;
+            EXPECT_EQ((m.lParam >> 24) & 1, m.vk == VK_DELETE ? 1 : 0) << m.text;
         }
         EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
             << "keys left down: " << testing::PrintToString(KeysDown());

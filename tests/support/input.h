@@ -13,8 +13,15 @@
 
 namespace hkv::test {
 
+// A key as a keyboard sends it: Shift, Ctrl and Alt as their left keys (a keyboard never sends the
+// code that stands for both sides), each key with its scan code. What the focused window receives
+// names the key for both sides all the same. KeyboardInput::Send sends a code as it is given.
 inline void SendKey(WORD vk, bool up) {
-    KeyboardInput::Send(vk, up ? KEYEVENTF_KEYUP : 0);
+    const WORD sent = vk == VK_SHIFT     ? VK_LSHIFT
+                      : vk == VK_CONTROL ? VK_LCONTROL
+                      : vk == VK_MENU    ? VK_LMENU
+                                         : vk;
+    KeyboardInput::Send(sent, up ? KEYEVENTF_KEYUP : 0);
 }
 
 // A key pressed and let go at once.

@@ -50,6 +50,7 @@ class KeyboardInput {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
         input.ki.dwFlags = flags | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
         SendInput(1, &input, sizeof input);
     }
