@@ -3,9 +3,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/frmset_velmo.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
+#include "keys/modifier_keys.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -271,7 +274,36 @@ void FrmSet::Check_Click(int row) {
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {
-    emissions_.HotKeyPressed(row, Text1ToolTip(row), velmos_[row] ? velmos_[row]->ModKeyCode() : 0);
+    if (const Velmo* velmo = velmos_[row].get()) {
+        const HotKey hotKey{static_cast<std::uint8_t>(velmo->KeyCode()), velmo->ModKeyCode()};
+        emissions_.HotKeyPressed(Text1ToolTip(row), hotKey, *this);
+    }
+}
+
+std::uint32_t FrmSet::Suspend(const KeyCodeList& keys) {
+    std::uint32_t suspended = 0;
+    for (int n = 0; n < ids::kRows; ++n) {
+        Velmo* velmo = velmos_[n].get();
+        const auto* first = keys.codes.data();
+        if (velmo && std::any_of(first, first + keys.count,
+                                 [&](std::uint8_t code) {
+                                     return SameKey(code, static_cast<std::uint8_t>(
+                                                              velmo->KeyCode()));
+                                 }) &&
+            velmo->SuspendHotKey()) {
+            suspended |= 1u << n;
+        }
+    }
+    return suspended;
+}
+
+void FrmSet::Resume(std::uint32_t suspended) {
+    for (int n = 0; n < ids::kRows; ++n) {
+        if ((suspended & (1u << n)) != 0 && velmos_[n] && !velmos_[n]->ResumeHotKey()) {
+            // The box shows whether the hotkey is really registered, as after a refused tick.
+            SendMessageW(checks_[n], BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
 }
 
 void FrmSet::Text1_Click(int i) {

@@ -15,6 +15,7 @@
 #include "hotkeyctl/velmo.h"
 #include "keys/emission_policy.h"
 #include "keys/held_keys.h"
+#include "keys/hotkey_suspension.h"
 #include "tray/cd_window.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
@@ -23,7 +24,8 @@
 
 namespace hkv {
 
-class FrmSet : public ui::Form {
+// It suspends its rows' hotkeys while a playback's keys would set them off.
+class FrmSet : public ui::Form, private HotKeySuspension {
   public:
     // The rows' hotkeys play through emissions; heldKeys is what those playbacks hold, let go
     // before every modal loop and at the end. Both outlive the window.
@@ -55,6 +57,8 @@ class FrmSet : public ui::Form {
 
     void Check_Click(int row);
     void Velmo_HotKeyPressed(int row);
+    std::uint32_t Suspend(const KeyCodeList& keys) override;
+    void Resume(std::uint32_t suspended) override;
     void Text1_Click(int i);
     void Image1_Click();
     void Image2_Click();

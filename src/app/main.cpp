@@ -17,10 +17,11 @@
 
 namespace {
 
-// Keys a playback holds would stay down for every other program after a crash. Runs inside the
-// fault handler: HeldKeys::ReleaseAll allocates nothing and takes no lock.
+// Keys a playback holds would stay down for every other program after a crash, and keys it
+// lifted up while the user holds them. Runs inside the fault handler: HeldKeys::ReleaseAllAtEnd
+// allocates nothing and takes no lock.
 void ReleaseHeldKeysAtFault(void* heldKeys) {
-    static_cast<hkv::HeldKeys*>(heldKeys)->ReleaseAll();
+    static_cast<hkv::HeldKeys*>(heldKeys)->ReleaseAllAtEnd();
 }
 
 int RunMessageLoop() {
@@ -53,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    hkv::EmissionPolicy emissions{hkv::SystemKeyboardState(), hkv::SystemWaiter(), heldKeys};
+    hkv::EmissionPolicy emissions{hkv::SystemKeyboardState(), heldKeys};
     int exitCode = 0;
     {
         hkv::FrmSet frmSet{heldKeys, emissions};

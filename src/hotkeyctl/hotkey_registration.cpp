@@ -32,7 +32,7 @@ void ShowRefusal(HWND owner, const wchar_t* text, const std::function<void()>& b
 
 HotKeyRegistration::~HotKeyRegistration() {
     // Destroying the window would free the registration too, but only once the system gets to it.
-    if (enabled_) {
+    if (enabled_ && !suspended_) {
         UnregisterOwnHotKey();
     }
 }
@@ -73,17 +73,39 @@ bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t 
 
 void HotKeyRegistration::Disable() {
     if (enabled_) {
-        UnregisterOwnHotKey();
+        if (!suspended_) {
+            UnregisterOwnHotKey();
+        }
         enabled_ = false;
+        suspended_ = false;
     }
 }
 
+bool HotKeyRegistration::Suspend() {
+    if (!enabled_ || suspended_) {
+        return false;
+    }
+    UnregisterOwnHotKey();
+    suspended_ = true;
+    return true;
+}
+
+bool HotKeyRegistration::Resume(std::int32_t keyCode, std::int32_t modKeyCode) {
+    if (!suspended_) {
+        return enabled_;
+    }
+    suspended_ = false;
+    // Another program may have taken the combination meanwhile.
+    enabled_ = RegisterOwnHotKey(keyCode, modKeyCode);
+    return enabled_;
+}
+
 bool HotKeyRegistration::RegisterOwnHotKey(std::int32_t keyCode, std::int32_t modKeyCode) {
-    // Without its window a registration would go to the thread and fire for no control.
-    // MOD_NOREPEAT: a hotkey held down fires once per press, not at every repeat of its key.
-    return window_ &&
-           RegisterHotKey(window_.get(), kHotKeyId, static_cast<UINT>(modKeyCode) | MOD_NOREPEAT,
-                          static_cast<UINT>(keyCode)) != FALSE;
+    // Without its window a registration would go to the thread and fire for no control. The
+    // flags go as they are: a hotkey held down fires again at every repeat of its key, and plays
+    // again, as a held key types again.
+    return window_ && RegisterHotKey(window_.get(), kHotKeyId, static_cast<UINT>(modKeyCode),
+                                     static_cast<UINT>(keyCode)) != FALSE;
 }
 
 void HotKeyRegistration::UnregisterOwnHotKey() {

@@ -40,6 +40,13 @@ class HotKeyRegistration {
     // Unregisters if registered; never refused.
     void Disable();
 
+    // For the length of a playback whose keys would set it off: unregistered, still enabled.
+    // False when there was nothing to suspend.
+    bool Suspend();
+    // Registers the suspended hotkey again; false, and no longer enabled, when the system refuses
+    // (another program took the combination meanwhile).
+    bool Resume(std::int32_t keyCode, std::int32_t modKeyCode);
+
     // Tests simulate a window that cannot be created; nullptr restores the real factory.
     static void SetWindowFactoryForTesting(WindowFactory factory);
 
@@ -49,6 +56,7 @@ class HotKeyRegistration {
 
     UniqueWindow window_;
     bool enabled_ = false; // never stored: false after every start
+    bool suspended_ = false;
 };
 
 } // namespace hkv

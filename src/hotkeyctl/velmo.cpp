@@ -136,6 +136,14 @@ void Velmo::SetHotKeyEnabled(bool enabled) {
     impl_->SwitchRegistration(enabled);
 }
 
+bool Velmo::SuspendHotKey() {
+    return impl_->Registration().Suspend();
+}
+
+bool Velmo::ResumeHotKey() {
+    return impl_->Registration().Resume(impl_->Box().KeyCode(), impl_->Box().ModKeyCode());
+}
+
 std::int32_t Velmo::ModKeyCode() const {
     return impl_->Box().ModKeyCode();
 }

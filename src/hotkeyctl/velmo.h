@@ -83,6 +83,11 @@ class Velmo {
     bool HotKeyEnabled() const;
     void SetHotKeyEnabled(bool enabled);
     std::int32_t ModKeyCode() const;
+    // While a playback's keys would set the registered hotkey off: unregistered, still enabled.
+    // False when it is not registered. Resume registers it again; false, and no longer enabled,
+    // when the system refuses.
+    bool SuspendHotKey();
+    bool ResumeHotKey();
     void SaveSettings();
     const std::wstring& INIFileName() const;
     void SetINIFileName(const std::wstring& value); // throws AppError 382 in user mode

@@ -1,5 +1,8 @@
 #include "keys/held_keys.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace hkv {
 namespace {
 
@@ -9,11 +12,11 @@ class NoKeyboard final : public KeyboardState {
     bool IsDown(std::uint8_t) const override { return false; }
 };
 
-const NoKeyboard kNoKeyboard;
+NoKeyboard g_noKeyboard; // holds nothing back: it never watches
 
 } // namespace
 
-HeldKeys::HeldKeys(KeyOutput& output) : HeldKeys(output, kNoKeyboard) {}
+HeldKeys::HeldKeys(KeyOutput& output) : HeldKeys(output, g_noKeyboard) {}
 
 int HeldKeys::ActivePlaybacks() const {
     int active = 0;
@@ -25,26 +28,33 @@ int HeldKeys::ActivePlaybacks() const {
 
 bool HeldKeys::IsHeld(std::uint8_t virtualKey) const {
     for (const Playback* playback = innermost_; playback; playback = playback->outer_) {
-        for (int k = 0; k < playback->keys_.count; ++k) {
-            if (playback->down_[static_cast<std::size_t>(k)] &&
-                playback->keys_.codes[static_cast<std::size_t>(k)] == virtualKey) {
-                return true;
-            }
+        if (std::any_of(playback->pressed_.begin(), playback->pressed_.end(),
+                        [&](std::uint8_t key) { return key != 0 && SameKey(key, virtualKey); })) {
+            return true;
         }
     }
     return false;
 }
 
 void HeldKeys::ReleaseAll() {
+    ReleaseEach(true);
+}
+
+void HeldKeys::ReleaseAllAtEnd() {
+    ReleaseEach(false);
+}
+
+void HeldKeys::ReleaseEach(bool resume) {
     // The innermost playback pressed its keys last. An output may start and finish another
     // playback while it releases; that one is gone again before the walk goes on.
     for (Playback* playback = innermost_; playback; playback = playback->outer_) {
-        playback->ReleaseAll();
+        playback->ReleaseAll(resume);
     }
 }
 
-HeldKeys::Playback::Playback(HeldKeys& owner, const KeyCodeList& keys)
-    : owner_(owner), keys_(keys), outer_(owner.innermost_) {
+HeldKeys::Playback::Playback(HeldKeys& owner, const KeyCodeList& keys,
+                             HotKeySuspension* suspension)
+    : owner_(owner), keys_(keys), suspension_(suspension), outer_(owner.innermost_) {
     owner_.innermost_ = this;
 }
 
@@ -54,29 +64,91 @@ HeldKeys::Playback::~Playback() {
     owner_.innermost_ = outer_;
 }
 
-void HeldKeys::Playback::Press(int index) {
-    const auto k = static_cast<std::size_t>(index);
-    const std::uint8_t key = keys_.codes[k];
-    // Down already: the user's or an outer playback's, theirs to release. The record is asked
-    // too, because the system's key state may answer late for the program's own keys.
-    if (owner_.IsHeld(key) || owner_.keyboard_.IsDown(key)) {
+bool HeldKeys::Playback::ListHolds(std::int32_t modifierFlag) const {
+    const auto* first = keys_.codes.data();
+    return std::any_of(first, first + keys_.count,
+                       [&](std::uint8_t code) { return ModifierFlagOf(code) == modifierFlag; });
+}
+
+void HeldKeys::Playback::SendNeutralKey() {
+    owner_.output_.Key(kVkNeutral, false);
+    owner_.output_.Key(kVkNeutral, true);
+}
+
+void HeldKeys::Playback::Begin() {
+    KeyboardState& keyboard = owner_.keyboard_;
+    if (suspension_) {
+        suspended_ = suspension_->Suspend(keys_);
+    }
+    std::size_t count = 0;
+    for (const ModifierKey& m : kModifierKeys) {
+        // An outer playback's key is its own to release: this one plays inside it, as its pause
+        // lets it.
+        if (!ListHolds(m.flag) && keyboard.IsDown(m.key) && !owner_.IsHeld(m.key)) {
+            lifted_[count++] = m.key;
+        }
+    }
+    if (count == 0 && suspended_ == 0) {
         return;
     }
-    down_[k] = true;
+    // Before the first event: from here until the end, a key of the user's would reach the
+    // application without the modifiers the user holds, or set off nothing where it should.
+    holdingBack_ = true;
+    keyboard.BeginHoldingBack();
+    // Before every release, so that none of them is taken for a tap of Alt or Win alone.
+    if (std::any_of(lifted_.begin(), lifted_.begin() + count, OpensAMenuAlone)) {
+        SendNeutralKey();
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        keyboard.Lifted(lifted_[i]);
+        owner_.output_.Key(lifted_[i], true);
+    }
+}
+
+void HeldKeys::Playback::Press(int index) {
+    const std::uint8_t code = keys_.codes[static_cast<std::size_t>(index)];
+    // Down already: the user's or an outer playback's, theirs to release. The record is asked
+    // too, because the system's key state may answer late for the program's own keys.
+    if (owner_.IsHeld(code) || owner_.keyboard_.IsDown(code)) {
+        return;
+    }
+    const std::uint8_t key = KeyboardKeyOf(code);
+    pressed_[static_cast<std::size_t>(index)] = key;
+    userPressesThen_[static_cast<std::size_t>(index)] = owner_.keyboard_.UserPresses(key);
     owner_.output_.Key(key, false);
 }
 
-void HeldKeys::Playback::ReleaseAll() {
-    for (std::size_t k = down_.size(); k-- > 0;) {
-        if (down_[k]) {
-            // Cleared before the event, so a release of everything reached from inside the
-            // output cannot release this key a second time.
-            down_[k] = false;
-            // Released under the user's finger, it would read up while the user holds it.
-            if (!owner_.keyboard_.UserHolds(keys_.codes[k])) {
-                owner_.output_.Key(keys_.codes[k], true);
+void HeldKeys::Playback::ReleaseAll(bool resume) {
+    KeyboardState& keyboard = owner_.keyboard_;
+    // Each part is cleared before its events, so that a release of everything reached from inside
+    // the output does nothing a second time.
+    for (std::size_t k = pressed_.size(); k-- > 0;) {
+        if (const std::uint8_t key = std::exchange(pressed_[k], 0)) {
+            // Released under the user's finger, it would read up while the user holds it; after
+            // the user's own release, it would be released twice. Only the very key counts: the
+            // user's right Ctrl does not hold the program's left one.
+            if (keyboard.UserPresses(key) == userPressesThen_[k]) {
+                owner_.output_.Key(key, true);
             }
         }
+    }
+    bool opensAMenu = false;
+    for (std::uint8_t& lifted : lifted_) {
+        const std::uint8_t key = std::exchange(lifted, 0);
+        if (key != 0 && keyboard.PutBack(key)) {
+            owner_.output_.Key(key, false);
+            opensAMenu = opensAMenu || OpensAMenuAlone(key);
+        }
+    }
+    // After every press, so that the user's own release of any of them opens no menu.
+    if (opensAMenu) {
+        SendNeutralKey();
+    }
+    if (const std::uint32_t suspended = std::exchange(suspended_, 0); suspended && resume) {
+        suspension_->Resume(suspended);
+    }
+    if (std::exchange(holdingBack_, false)) {
+        keyboard.EndHoldingBack();
     }
 }
 

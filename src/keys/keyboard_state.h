@@ -1,35 +1,67 @@
 #pragma once
-// What the program knows of the keyboard: the keys the system believes are down, and which of
-// them the user's own hands hold.
+// What the program knows of the keyboard: the keys the system believes are down, which of them
+// the user's own fingers hold, and the user's key events held back while a playback has lifted
+// the user's modifier keys.
 #include <cstdint>
+#include <span>
+
+#include "keys/user_keys.h"
 
 namespace hkv {
 
 // In the program the system's asynchronous key state and a low-level hook that watches the user's
-// key events (keys/system_keyboard.h); a model of the keyboard in tests.
+// key events (keys/system_keyboard.h); a model of the keyboard in tests. The watching itself, what
+// it notes and what it holds back, is the same for both (keys/user_keys.h).
 class KeyboardState {
   public:
     virtual ~KeyboardState() = default;
 
-    // Whether the system believes the key is down: the user's keys and the program's own alike
-    // (synthetic key events change the key state like real ones).
+    // Whether the system believes the key is down now: the user's keys and the program's own alike
+    // (synthetic key events change the key state like real ones). A code for one side asks for
+    // that side alone, the code for both sides for either.
     virtual bool IsDown(std::uint8_t virtualKey) const = 0;
 
-    // A hotkey just fired, so its modifier keys were down a moment ago, whatever a state that
-    // lags behind the keyboard may still say.
-    virtual void HeldWhenHotKeyFired(std::uint8_t /*virtualKey*/) {}
+    // A hotkey with these modifier flags just fired (before its watch begins).
+    virtual void HotKeyFired(std::int32_t /*modifierFlags*/) {}
 
-    // Whether the user holds the key, as seen while the keyboard is watched: the user pressed it
-    // (not the program) and has not let go of it since. A key a playback pressed that the user
-    // then presses too is the user's: the playback must not release it under the user's finger.
-    virtual bool UserHolds(std::uint8_t /*virtualKey*/) const { return false; }
+    // How often the user has pressed the key since the watch began, each side a key of its own. A
+    // key a playback pressed that the user then presses too is the user's: the playback must not
+    // release it, under the user's finger or after the user's own release.
+    std::uint16_t UserPresses(std::uint8_t virtualKey) const { return user_.Presses(virtualKey); }
 
-    // An emission watches the keyboard from its hotkey until it has played or was dropped. Watches
-    // nest (a press during a pause); the outermost one's end ends the watching.
-    virtual void BeginWatching() {}
-    virtual void EndWatching() {}
+    // An emission of `playing` watches the keyboard from its hotkey until it has played. Watches
+    // nest (a press during a pause); the outermost one's end ends the watching. The outermost
+    // begins afresh: what the user holds then is what the system has down of the modifier keys.
+    void BeginWatching(const HotKey& playing);
+    void EndWatching();
     // The program ends, possibly inside emissions whose watches will never end: stop now.
-    virtual void StopWatching() {}
+    void StopWatching();
+
+    // A playback is about to lift the user's modifier keys (or play keys whose hotkeys it
+    // suspended): from now until its EndHoldingBack the user's key events wait, so that none
+    // reaches an application without the modifiers the user holds, or sets off nothing.
+    void BeginHoldingBack() { user_.BeginHoldingBack(); }
+    void Lifted(std::uint8_t virtualKey) { user_.Lifted(virtualKey); }
+    bool PutBack(std::uint8_t virtualKey) { return user_.PutBack(virtualKey); }
+    // Sends the held-back events again, as the user's own, once the last holding back has ended.
+    void EndHoldingBack();
+
+  protected:
+    // The watch's own part: the hook that feeds TakeUserKey, installed and removed.
+    virtual void StartWatch() {}
+    virtual void StopWatch() {}
+    // Sends the user's events again, in order, as the user's own: the watch takes them like any
+    // other (holding back has ended by then).
+    virtual void Deliver(std::span<const UserKeyEvent> /*events*/) {}
+
+    // A key event of the user's (not the program's own) seen by the watch: true when the system must
+    // not see it now.
+    bool TakeUserKey(const UserKeyEvent& event) { return user_.Take(event); }
+    bool Watching() const { return watches_ > 0; }
+
+  private:
+    int watches_ = 0;
+    UserKeys user_;
 };
 
 } // namespace hkv

@@ -9,12 +9,14 @@ constexpr int kCombinationPauseMs = 200;
 
 } // namespace
 
-void opendo(HeldKeys& keys, const KeyCodeList& list) {
+void opendo(HeldKeys& keys, const KeyCodeList& list, HotKeySuspension* suspension) {
     if (list.count < 1 || list.count > kMaxShortcutKeys) {
         return; // no list the parser gives: nothing to press, nothing to wait for
     }
-    // However the playback ends (an output that throws), no key it pressed stays down.
-    HeldKeys::Playback playback(keys, list);
+    // However the playback ends (an output that throws), no key it pressed stays down and no key
+    // it lifted stays up.
+    HeldKeys::Playback playback(keys, list, suspension);
+    playback.Begin();
     for (int i = 0; i < list.count; ++i) {
         playback.Press(i);
     }

@@ -22,16 +22,6 @@ constexpr BYTE kExtendedKeys[] = {
     VK_DOWN,     VK_DIVIDE, VK_NUMLOCK, VK_SNAPSHOT, VK_CANCEL,
 };
 
-// The key a keyboard sends for a code: for Shift, Ctrl and Alt the left one of the two.
-BYTE KeyboardKeyOf(std::uint8_t virtualKey) {
-    for (const SidedKey& sided : kSidedKeys) {
-        if (sided.both == virtualKey) {
-            return sided.left;
-        }
-    }
-    return virtualKey;
-}
-
 } // namespace
 
 // As a keyboard sends the key, so that the focused application and every low-level hook see what

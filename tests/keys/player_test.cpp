@@ -31,8 +31,8 @@ TEST_F(Player, PressesInOrderPausesAndReleasesInReverse) {
     };
     const Row rows[] = {
         {L"1|65", {"down 65", "pause 100", "up 65"}},
-        {L"2|17|67", {"down 17", "down 67", "pause 200", "up 67", "up 17"}},
-        {L"3|17|16|83", {"down 17", "down 16", "down 83", "pause 200", "up 83", "up 16", "up 17"}},
+        {L"2|17|67", {"down 162", "down 67", "pause 200", "up 67", "up 162"}},
+        {L"3|17|16|83", {"down 162", "down 160", "down 83", "pause 200", "up 83", "up 160", "up 162"}},
         {L"1|65|66", {"down 65", "pause 100", "up 65"}}, // fields after the count are ignored
         {L"1|255", {"down 255", "pause 100", "up 255"}},
     };
@@ -73,8 +73,8 @@ TEST_F(Player, NestedPlaybackRunsWhollyInsideThePauseWhileTheOuterKeysStayDown) 
         }
     };
     opendo(L"2|17|67");
-    EXPECT_EQ(out_.events, (Events{"down 17", "down 67", "pause 200", "down 65", "pause 100",
-                                   "up 65", "up 67", "up 17"}));
+    EXPECT_EQ(out_.events, (Events{"down 162", "down 67", "pause 200", "down 65", "pause 100",
+                                   "up 65", "up 67", "up 162"}));
     EXPECT_EQ(activeInPauses, (std::vector<int>{1, 2}));
     EXPECT_EQ(ActivePlaybacks(), 0);
 }
@@ -93,8 +93,8 @@ TEST_F(Player, ReleaseHeldKeysDuringANestedPauseReleasesEachKeyOnceInReverse) {
     };
     opendo(L"3|17|16|83");
     EXPECT_EQ(out_.events,
-              (Events{"down 17", "down 16", "down 83", "pause 200", "down 18", "down 65",
-                      "pause 200", "up 65", "up 18", "up 83", "up 16", "up 17"}))
+              (Events{"down 162", "down 160", "down 83", "pause 200", "down 164", "down 65",
+                      "pause 200", "up 65", "up 164", "up 83", "up 160", "up 162"}))
         << "the resumed playbacks must release nothing again";
     EXPECT_EQ(ActivePlaybacks(), 0);
 
@@ -109,7 +109,7 @@ TEST_F(Player, ReleaseHeldKeysDuringANestedPauseReleasesEachKeyOnceInReverse) {
 TEST_F(Player, KeysAreReleasedWhenThePauseFails) {
     out_.onPause = [] { throw std::runtime_error("pause failed"); };
     EXPECT_THROW(opendo(L"2|17|67"), std::runtime_error);
-    EXPECT_EQ(out_.events, (Events{"down 17", "down 67", "pause 200", "up 67", "up 17"}));
+    EXPECT_EQ(out_.events, (Events{"down 162", "down 67", "pause 200", "up 67", "up 162"}));
     EXPECT_EQ(ActivePlaybacks(), 0);
 }
 

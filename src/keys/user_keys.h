@@ -1,0 +1,83 @@
+#pragma once
+// What the user's fingers hold, as the watch of the keyboard sees it, and the user's key events
+// that are held back while a playback has lifted the user's modifier keys.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace hkv {
+
+// One key event of the user's as a low-level hook reports it: enough to send it again unchanged.
+struct UserKeyEvent {
+    std::uint8_t vk = 0;
+    bool up = false;
+    std::uint16_t scanCode = 0;
+    bool extended = false;
+    std::uintptr_t extraInfo = 0;
+};
+
+// A registered hotkey: its main key and its modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Win).
+struct HotKey {
+    std::uint8_t key = 0;
+    std::int32_t modifiers = 0;
+};
+
+class UserKeys {
+  public:
+    // While modifiers are lifted the user's keys wait: within one pause (up to 200 ms) a person
+    // types a handful of keys and a held key repeats a few times. Should more come, they pass at
+    // once rather than be lost.
+    static constexpr std::size_t kMaxHeldBack = 64;
+    // Emissions in progress at the same time that are told apart (nested ones inside pauses);
+    // the policy allows fewer.
+    static constexpr std::size_t kMaxPlaying = 8;
+
+    // A new watch: nothing known of an earlier one counts. The caller notes the keys the system
+    // has down now (NoteHeld).
+    void Restart();
+    void NoteHeld(std::uint8_t vk) { fingers_[vk] = true; }
+
+    // The modifier flags of the keys the user holds.
+    std::int32_t ModifierFlags() const;
+    // How often a press of the user's has reached the system since the watch began (wrapping): a
+    // playback that pressed a key leaves it to the user once the user presses it too, held or let
+    // go since.
+    std::uint16_t Presses(std::uint8_t vk) const { return presses_[vk]; }
+
+    // A key event of the user's reaches the watch. Returns true when the system must not see it
+    // now: it is held back (or was a press of the hotkey that is playing, which adds nothing, or
+    // the release of a lifted key before anything else, which only means not to press it again).
+    bool Take(const UserKeyEvent& event);
+
+    // The hotkeys whose emissions are in progress, innermost last: a press of one of them while
+    // the user's keys are held back adds nothing.
+    void BeginPlaying(const HotKey& hotKey);
+    void EndPlaying();
+    // A playback starts holding back the user's key events, until its End.
+    void BeginHoldingBack() { ++holdingBack_; }
+    bool HoldingBack() const { return holdingBack_ > 0; }
+    // The program let go of a modifier key the user holds (the key is the user's, up in the system).
+    void Lifted(std::uint8_t vk);
+    // The playback that lifted the key puts it back now: whether it must go down again (the user
+    // still holds it, or a held-back event came while it was held). No longer lifted after this.
+    bool PutBack(std::uint8_t vk);
+    // Ends the latest holding back. When none is left, the events to send again, in order (valid
+    // until the next Take or Restart); otherwise none.
+    std::span<const UserKeyEvent> EndHoldingBack();
+
+  private:
+    bool PressOfPlayingHotKey(const UserKeyEvent& event) const;
+
+    std::array<bool, 256> fingers_{};
+    std::array<std::uint16_t, 256> presses_{};
+    std::array<bool, 256> lifted_{};
+    std::array<bool, 256> putBack_{};
+    std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};
+    std::size_t heldBackCount_ = 0;
+    std::array<HotKey, kMaxPlaying> playing_{};
+    std::size_t playingCount_ = 0;
+    std::size_t holdingBack_ = 0;
+};
+
+} // namespace hkv
