@@ -1,6 +1,7 @@
 // Floor for a re-mapped key press: holds hotkeys and, in its WM_HOTKEY handler, types a key at
-// once, with no pause and nothing else. Usage: floor_hotkey HOTKEY_VK TYPED_VK [HOTKEY_VK
-// TYPED_VK]... (hotkeys without modifiers). Its one window is never shown; the harness ends it.
+// once, with no pause and nothing else. Usage: floor_hotkey HOTKEY TYPED_VK [HOTKEY TYPED_VK]...,
+// where HOTKEY is the hotkey's virtual-key code plus 256 times its modifier flags (MOD_CONTROL is
+// 2: Ctrl + F8 is 631). Its one window is never shown; the harness ends it.
 #include <windows.h>
 
 #include <cwchar>
@@ -43,7 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
             break;
         }
         cursor = end;
-        RegisterHotKey(hwnd, static_cast<int>(typedKeys.size()), 0, static_cast<UINT>(hotkey));
+        RegisterHotKey(hwnd, static_cast<int>(typedKeys.size()), static_cast<UINT>(hotkey >> 8),
+                       static_cast<UINT>(hotkey & 0xFF));
         typedKeys.push_back(static_cast<BYTE>(typed));
     }
     MSG msg;

@@ -30,8 +30,9 @@ class KeyboardState {
     std::uint16_t UserPresses(std::uint8_t virtualKey) const { return user_.Presses(virtualKey); }
 
     // An emission of `playing` watches the keyboard from its hotkey until it has played. Watches
-    // nest (a press during a pause); the outermost one's end ends the watching. The outermost
-    // begins afresh: what the user holds then is what the system has down of the modifier keys.
+    // nest (a press during a pause); the outermost one's end ends the watching, once the user's
+    // events sent again have come through. The outermost begins afresh: what the user holds then
+    // is what the system has down of the modifier keys.
     void BeginWatching(const HotKey& playing);
     void EndWatching();
     // The program ends, possibly inside emissions whose watches will never end: stop now.
@@ -54,13 +55,20 @@ class KeyboardState {
     // other (holding back has ended by then).
     virtual void Deliver(std::span<const UserKeyEvent> /*events*/) {}
 
-    // A key event of the user's (not the program's own) seen by the watch: true when the system must
-    // not see it now.
-    bool TakeUserKey(const UserKeyEvent& event) { return user_.Take(event); }
+    // A key event of the user's (not the program's own) seen by the watch: true when the system
+    // must not see it now. Once the events sent again are through, what waited behind them is due:
+    // ScheduleSendAgain asks for SendAgainNow outside the watch's own call, since a key event sent
+    // from in there could reach the system ahead of the one being watched.
+    bool TakeUserKey(const UserKeyEvent& event);
+    virtual void ScheduleSendAgain() { SendAgainNow(); }
+    void SendAgainNow();
     bool Watching() const { return watches_ > 0; }
 
   private:
+    void SendAgain(std::span<const UserKeyEvent> events);
+
     int watches_ = 0;
+    bool draining_ = false; // no watch left, but the user's events sent again are not through yet
     UserKeys user_;
 };
 

@@ -66,6 +66,11 @@ class SystemKeyboard final : public KeyboardState {
 
     bool Watched() const { return hook_.get() != nullptr; }
 
+    void ScheduleSendAgain() override {
+        // A thread timer with a procedure of its own: dispatched by whichever loop runs next.
+        SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &SendAgainLater);
+    }
+
   protected:
     void StartWatch() override {
         watching_ = this;
@@ -77,8 +82,9 @@ class SystemKeyboard final : public KeyboardState {
         freshlyDown_ = {};
     }
 
-    // As the user's own: unmarked, with the key, scan code, extended flag and extra information
-    // they came with, so that a hotkey among them fires and a focused hotkey box captures them.
+    // As the user's own, with the key, scan code and extended flag they came with, marked as sent
+    // again: a hotkey among them fires and a focused hotkey box captures them, and the watch knows
+    // them when they come through.
     void Deliver(std::span<const UserKeyEvent> events) override {
         std::array<INPUT, UserKeys::kMaxHeldBack> inputs{};
         UINT count = 0;
@@ -90,8 +96,8 @@ class SystemKeyboard final : public KeyboardState {
             input.type = INPUT_KEYBOARD;
             input.ki.wVk = event.vk;
             input.ki.wScan = event.scanCode;
-            input.ki.dwFlags = (event.up ? KEYEVENTF_KEYUP : 0) |
-                               (event.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            input.ki.dwFlags =
+                (event.up ? KEYEVENTF_KEYUP : 0) | (event.extended ? KEYEVENTF_EXTENDEDKEY : 0);
             input.ki.dwExtraInfo = event.extraInfo;
         }
         SendInput(count, inputs.data(), sizeof(INPUT));
@@ -103,6 +109,7 @@ class SystemKeyboard final : public KeyboardState {
     // and held back (returned as handled) while a playback has the user's modifiers lifted.
     static LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        // The watch may end in here (the user's last event sent again came through).
         if (code == HC_ACTION && watching_) {
             const UserKeyEvent event{static_cast<std::uint8_t>(key->vkCode & 0xFF),
                                      (key->flags & LLKHF_UP) != 0,
@@ -116,6 +123,13 @@ class SystemKeyboard final : public KeyboardState {
             }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static void CALLBACK SendAgainLater(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (watching_) {
+            watching_->SendAgainNow();
+        }
     }
 
     void ForgetFreshlyDown(std::uint8_t vk) {

@@ -46,28 +46,43 @@ class UserKeys {
     std::uint16_t Presses(std::uint8_t vk) const { return presses_[vk]; }
 
     // A key event of the user's reaches the watch. Returns true when the system must not see it
-    // now: it is held back (or was a press of the hotkey that is playing, which adds nothing, or
+    // now: it is held back (or was a repeat of the hotkey that is playing, which adds nothing, or
     // the release of a lifted key before anything else, which only means not to press it again).
     bool Take(const UserKeyEvent& event);
 
-    // The hotkeys whose emissions are in progress, innermost last: a press of one of them while
-    // the user's keys are held back adds nothing.
+    // The hotkeys whose emissions are in progress, innermost last: a repeat of one of them (its
+    // key held down) while the user's keys are held back adds nothing.
     void BeginPlaying(const HotKey& hotKey);
     void EndPlaying();
     // A playback starts holding back the user's key events, until its End.
     void BeginHoldingBack() { ++holdingBack_; }
     bool HoldingBack() const { return holdingBack_ > 0; }
-    // The program let go of a modifier key the user holds (the key is the user's, up in the system).
+    // The program let go of a modifier key the user holds (the key is the user's, up in the
+    // system).
     void Lifted(std::uint8_t vk);
     // The playback that lifted the key puts it back now: whether it must go down again (the user
     // still holds it, or a held-back event came while it was held). No longer lifted after this.
     bool PutBack(std::uint8_t vk);
-    // Ends the latest holding back. When none is left, the events to send again, in order (valid
-    // until the next Take or Restart); otherwise none.
+    // Ends the latest holding back. When none is left, the events to send again, in order, marked
+    // as sent again (valid until the next Take or Restart); otherwise none. Until all of them have
+    // come through Take, later events of the user's wait behind them: sent again after they have
+    // (SendAgain).
     std::span<const UserKeyEvent> EndHoldingBack();
+    // The events that waited behind those sent again, once those have come through; else none.
+    std::span<const UserKeyEvent> SendAgain();
+    bool SendAgainDue() const {
+        return holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ > 0;
+    }
+    // The program ends: whatever still waits is sent now, as nothing will take it any more.
+    std::span<const UserKeyEvent> Flush();
+    // Whether events are held back, or sent again and not yet through: the watch must go on
+    // until they are, or a later event of the user's could overtake them.
+    bool Busy() const { return holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ > 0; }
 
   private:
-    bool PressOfPlayingHotKey(const UserKeyEvent& event) const;
+    bool RepeatOfPlayingHotKey(const UserKeyEvent& event) const;
+    bool Queue(const UserKeyEvent& event);
+    void CountPress(const UserKeyEvent& event);
 
     std::array<bool, 256> fingers_{};
     std::array<std::uint16_t, 256> presses_{};
@@ -75,6 +90,8 @@ class UserKeys {
     std::array<bool, 256> putBack_{};
     std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};
     std::size_t heldBackCount_ = 0;
+    std::array<UserKeyEvent, kMaxHeldBack> sending_{}; // those sent again, as they were sent
+    std::size_t sendingAgain_ = 0;                     // not yet come through
     std::array<HotKey, kMaxPlaying> playing_{};
     std::size_t playingCount_ = 0;
     std::size_t holdingBack_ = 0;

@@ -21,33 +21,35 @@ using hkv::EmissionPolicy;
 namespace {
 
 struct Row {
-    char tap;                     // the script event that taps the hotkey's key
-    std::uint8_t key;             // the hotkey: its key and modifier flags
+    char tap;         // the script event that taps the hotkey's key (0: see 'l')
+    std::uint8_t key; // the hotkey: its key and modifier flags
     std::int32_t modifiers;
-    const wchar_t* list;          // the old shortcut
-    std::int32_t listModifiers;   // and the modifiers it holds
+    const wchar_t* list;        // the old shortcut
+    std::int32_t listModifiers; // and the modifiers it holds
 };
 // L: Alt + L plays Ctrl + Right, an Alt layer (Alt lifted, the program's own left Ctrl). F: Ctrl +
 // F9 plays A (Ctrl lifted; A is row A's key). A and B: Shift + A and Shift + B play each other
 // (Shift shared). K: K alone plays Ctrl + C: nothing lifted or suspended, so a press in its pause
 // plays inside it.
 constexpr Row kRows[] = {
-    {'L', 76, hkv::kModAlt, L"2|17|39", hkv::kModControl},
+    {0, 76, hkv::kModAlt, L"2|17|39", hkv::kModControl},
     {'F', 120, hkv::kModControl, L"1|65", 0},
     {'A', 65, hkv::kModShift, L"2|16|66", hkv::kModShift},
     {'B', 66, hkv::kModShift, L"2|16|65", hkv::kModShift},
     {'K', 75, 0, L"2|17|67", hkv::kModControl},
 };
 constexpr std::size_t kRowCount = std::size(kRows);
+constexpr std::uint8_t kL = 76;
 
 // The user's modifier keys, each side its own: the script's 1 to 6 press or release them.
 constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kVkLMenu,
                                      hkv::kVkRMenu,    hkv::kVkLShift,   hkv::kVkRShift};
 
 // Events: 1-6 the user presses (or, when held, releases) left Ctrl, right Ctrl, left Alt, right
-// Alt, left Shift, right Shift; L, F, A, K the user taps that key (a hotkey where the keys down
-// make it one); e the current pause ends (time is up); m a modal loop starts (a menu); x the
-// program exits. At the end of the script every pause still running ends.
+// Alt, left Shift, right Shift; l presses or releases L, r repeats L while it is held (a
+// keyboard's auto-repeat); F, A, K the user taps that key (a hotkey where the keys down make it
+// one); e the current pause ends (time is up); m a modal loop starts (a menu); x the program
+// exits. At the end of the script every pause still running ends.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
 // it sets it, any key-up clears it, whoever sent it, as Windows keeps it; a key-down whose key and
@@ -58,12 +60,12 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // - the program never releases a key the user holds, but a modifier the playing shortcut does not
 //   hold (lifted), and never one nobody pressed;
 // - every key event of the user's reaches the system in order, with the modifiers the user's
-//   fingers held then (those a playback holds aside), by the end of the emission; only a press of
+//   fingers held then (those a playback holds aside), by the end of the emission; only a repeat of
 //   the playing hotkey and a lifted key's release may be swallowed;
 // - every Alt release the program causes, or that follows the program's own Alt press, comes after
 //   another key's press since that Alt went down;
-// - the program's own keys never set off its own hotkeys, and a press of a hotkey held back during
-//   its own playback does not play it again; emissions stay within their bound.
+// - the program's own keys never set off its own hotkeys, and a repeat of a hotkey during its own
+//   playback, held back, never reaches the system; emissions stay within their bound.
 class Harness final : public hkv::KeyboardState,
                       public hkv::KeyOutput,
                       public hkv::HotKeySuspension {
@@ -89,7 +91,8 @@ class Harness final : public hkv::KeyboardState,
         std::uint8_t vk;
         bool up;
         std::int32_t modifiers; // what the fingers held as it happened
-        bool duringItsPlayback; // a press of a hotkey whose emission is in progress
+        bool
+            repeatDuringItsPlayback; // its key held down, of a hotkey whose emission is in progress
         bool applied = false;
     };
 
@@ -102,7 +105,7 @@ class Harness final : public hkv::KeyboardState,
         }
         return down_[vk];
     }
-    void StartWatch() override {}
+    void StartWatch() override { watchedDown_.fill(false); } // a new watch knows nothing yet
     void StopWatch() override {}
     // Sent again as the user's: the watch takes them again, then the system.
     void Deliver(std::span<const hkv::UserKeyEvent> events) override {
@@ -110,8 +113,9 @@ class Harness final : public hkv::KeyboardState,
             if (logging_) {
                 Log(std::string("d") + (e.up ? "^" : "v") + std::to_string(e.vk));
             }
+            watchedDown_[e.vk] = !e.up;
             if (!TakeUserKey(e)) {
-                ApplyUser(e.vk, e.up, true);
+                ApplyUser(e.vk, e.up);
             }
         }
     }
@@ -203,7 +207,8 @@ class Harness final : public hkv::KeyboardState,
             const Row* row = pendingFires_[firedHead_++];
             firing_.push_back(row);
             policy_.HotKeyPressed(row->list, {row->key, row->modifiers}, *this);
-            for (std::size_t& depth : liftedAt_) { // lifted by the emission that ended, not put back
+            for (std::size_t& depth :
+                 liftedAt_) { // lifted by the emission that ended, not put back
                 depth = depth > firing_.size() - 1 ? 0 : depth;
             }
             firing_.pop_back();
@@ -225,9 +230,11 @@ class Harness final : public hkv::KeyboardState,
             liftedAt_.fill(0); // every lifted key has been put back or left to the user
         } else if (event == 'e') {
             return false;
+        } else if (event == 'l' || (event == 'r' && fingers_[kL])) {
+            User(kL, event == 'l' && fingers_[kL]);
         } else {
             for (const Row& row : kRows) {
-                if (row.tap == event) {
+                if (row.tap == event && event != 0) {
                     User(row.key, false);
                     User(row.key, true);
                 }
@@ -238,39 +245,44 @@ class Harness final : public hkv::KeyboardState,
 
     // A key event of the user's: through the watch while there is one, then to the system.
     void User(std::uint8_t vk, bool up) {
+        const bool repeatDuringItsPlayback =
+            !up && fingers_[vk] && watchedDown_[vk] &&
+            std::any_of(firing_.begin(), firing_.end(),
+                        [&](auto* r) { return r->key == vk && r->modifiers == FingerModifiers(); });
         fingers_[vk] = !up;
-        const bool duringItsPlayback = std::any_of(firing_.begin(), firing_.end(), [&](auto* r) {
-            return !up && r->key == vk && r->modifiers == FingerModifiers();
-        });
-        events_.push_back({vk, up, FingerModifiers(), duringItsPlayback});
+        watchedDown_[vk] = !up && Watching();
+        events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
         if (!Watching() || !TakeUserKey({vk, up})) {
             ApplyUser(vk, up);
         }
     }
 
     // A key event of the user's reaches the system: the earliest not yet there, after the last.
-    void ApplyUser(std::uint8_t vk, bool up, bool heldBack = false) {
+    void ApplyUser(std::uint8_t vk, bool up) {
         std::size_t i = lastApplied_;
-        while (i < events_.size() && (events_[i].applied || events_[i].vk != vk ||
-                                      events_[i].up != up)) {
+        // A repeat of the playing hotkey is swallowed: it is never the one that arrives.
+        while (i < events_.size() && (events_[i].applied || events_[i].repeatDuringItsPlayback ||
+                                      events_[i].vk != vk || events_[i].up != up)) {
             ++i;
         }
         if (i == events_.size()) {
-            Fail("a key event of the user's reached the system twice or out of order");
+            Fail("a key event of the user's reached the system twice, out of order, or as a repeat "
+                 "of the hotkey during its own playback");
             return;
         }
         events_[i].applied = true;
         lastApplied_ = i;
         if (hkv::ModifierFlagOf(vk) == 0 && SystemModifiersOfTheUser() != events_[i].modifiers) {
-            Fail("the user's key " + std::to_string(vk) + " reached the system with other "
+            Fail("the user's key " + std::to_string(vk) +
+                 " reached the system with other "
                  "modifiers than the user held");
         }
         usersInSystem_[vk] = !up;
         if (up) {
             pressed_[vk] = 0;
             KeyUp(vk, false);
-        } else if (KeyDown(vk, false) && heldBack && events_[i].duringItsPlayback) {
-            Fail("a press of a hotkey during its own playback played it again");
+        } else {
+            KeyDown(vk, false);
         }
     }
 
@@ -302,7 +314,6 @@ class Harness final : public hkv::KeyboardState,
             otherSinceDown_[m.key] = otherSinceDown_[m.key] || m.key != vk;
         }
     }
-
 
     std::int32_t FingerModifiers() const {
         std::int32_t flags = 0;
@@ -346,11 +357,8 @@ class Harness final : public hkv::KeyboardState,
         }
         for (std::size_t i = checkedEvents_; i < events_.size(); ++i) {
             const UserEvent& e = events_[i];
-            const bool hotKeyPress = std::any_of(std::begin(kRows), std::end(kRows), [&](auto& r) {
-                return !e.up && r.key == e.vk && r.modifiers == e.modifiers;
-            });
             const bool liftedRelease = e.up && hkv::ModifierFlagOf(e.vk) != 0;
-            if (!e.applied && !hotKeyPress && !liftedRelease) {
+            if (!e.applied && !e.repeatDuringItsPlayback && !liftedRelease) {
                 Fail("a key event of the user's (" + std::to_string(e.vk) + ") never arrived");
             }
         }
@@ -377,6 +385,8 @@ class Harness final : public hkv::KeyboardState,
     std::size_t pos_ = 0;
     std::array<bool, 256> down_{};
     std::array<bool, 256> fingers_{};
+    // Pressed while watched (or sent again), not released since: the watch knows it is down.
+    std::array<bool, 256> watchedDown_{};
     std::array<bool, 256> usersInSystem_{}; // the user's key-downs that reached the system
     std::array<bool, 256> byProgram_{};
     std::array<bool, 256> otherSinceDown_{};
@@ -385,7 +395,7 @@ class Harness final : public hkv::KeyboardState,
     std::array<bool, kRowCount> suspended_{};
     std::vector<UserEvent> events_;
     std::size_t lastApplied_ = 0;
-    std::size_t checkedEvents_ = 0; // those before were checked at an earlier rest
+    std::size_t checkedEvents_ = 0;        // those before were checked at an earlier rest
     std::vector<const Row*> pendingFires_; // the hotkey messages posted, handled from the head
     std::size_t firedHead_ = 0;
     std::vector<const Row*> firing_;
@@ -404,25 +414,34 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         // Nothing held, nothing lifted: the program's own left Ctrl, pressed and released.
         {"K", "v162 v67 p[67 162] ^67 ^162"},
         // Alt held as a layer: lifted before (a neutral key first, so that no menu opens), pressed
-        // again after (the neutral key after it), for each tap that comes after a playback.
-        {"3Le3", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232"},
-        // Taps during the playback are presses of the playing hotkey: they add nothing. Their
-        // releases and the Alt release wait, and come after the put-back, in order.
-        {"3LLL3", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232 d^76 d^76 d^164"},
+        // again after (the neutral key after it); the user's L release waits until then.
+        {"3lle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        {"3llelle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 v232 "
+                     "^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        // L held: its first repeat plays once more (the watch began after L's press), the later
+        // ones during a playback add nothing.
+        {"3lrrle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv76 d^76 v232 "
+                    "^232 ^164 v162 v39 p[39 162] ^39 ^162"},
+        // A new press during the playback waits, then plays, with the Alt it was pressed with.
+        {"3llll3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv76 d^76 "
+                   "d^164 v162 v39 p[39 162] ^39 ^162"},
         {"1Fe1", "^162 v65 p[65] ^65 v162"}, // A is row A's key: suspended, it reaches the window
-        {"5Ae5", "v66 p[66 160] ^66"},        // Shift shared; B is row B's hotkey, suspended
+        {"5Ae5", "v66 p[66 160] ^66"},       // Shift shared; B is row B's hotkey, suspended
         // The user's right Ctrl during the pause does not hold the program's left one.
         {"K2e2", "v162 v67 p[67 162] ^67 ^162"},
         // The user's left Ctrl, pressed during the lift, waits: the program's is released first.
-        {"3L1e13", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232 dv162"},
-        {"3L3e", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162"}, // let go of first: not put back
-        {"3LK3", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232 dv75 d^75 d^164"},
+        {"3ll1e13", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv162"},
+        // Alt let go before anything else was typed: not pressed again.
+        {"3l3le", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 d^76"},
+        {"3llK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv75 d^75 "
+                  "d^164"},
         // A menu opens in the pause, or the program ends there: everything let go before.
-        {"3LmK3", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232"},
-        // Alt pressed and let go in an earlier emission's pause is not still held: the second
-        // Ctrl + F9 during the first one's playback adds nothing.
-        {"K3e31FF", "v162 v67 p[67 162] ^67 ^162 ^162 v65 p[65] ^65 v162 d^120"},
-        {"3Lx", "v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162 v164 v232 ^232"},
+        {"3llmK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        {"3llx", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        // Ctrl pressed and let go in an earlier emission's pause is not still held: L's later
+        // repeats during the second playback are repeats of Alt + L, and add nothing.
+        {"K1e13lrrrle3", "v162 v67 p[67 162] ^67 v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 "
+                         "v164 v232 ^232 dv76 d^76 v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162"},
     };
     for (const auto& row : rows) {
         Harness h(row.script, true);
@@ -439,7 +458,7 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
 TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixedOrUnbounded) {
     const char* fromEnv = std::getenv("HKV_INTERLEAVING_EVENTS");
     const std::size_t n = fromEnv ? std::strtoul(fromEnv, nullptr, 10) : 5;
-    constexpr char kEvents[] = "123456LFAKem";
+    constexpr char kEvents[] = "123456lrFAKe";
     std::string script;
     long long checked = 0;
     int failures = 0;

@@ -13,9 +13,11 @@
 
 namespace hkv::test {
 
-// A key as a keyboard sends it: Shift, Ctrl and Alt as their left keys (a keyboard never sends the
-// code that stands for both sides), each key with its scan code. What the focused window receives
-// names the key for both sides all the same. KeyboardInput::Send sends a code as it is given.
+// A key as a keyboard sends it: Shift, Ctrl and Alt named by the code for both sides as their left
+// keys (a keyboard never sends that code), each key with its scan code; the right keys
+// (VK_RCONTROL, VK_RMENU: AltGr, VK_RSHIFT) as they are, with the extended flag where a keyboard
+// sets it. What the focused window receives names the key for both sides all the same.
+// KeyboardInput::Send sends a code as it is given.
 inline void SendKey(WORD vk, bool up) {
     const WORD sent = vk == VK_SHIFT     ? VK_LSHIFT
                       : vk == VK_CONTROL ? VK_LCONTROL
