@@ -711,16 +711,35 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
 }
 
-TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
+TEST_F(App, ACancelledSignOutChangesNothingAndSigningOutSavesTheHotkeysAndReleasesHeldKeys) {
     ProgramUnderTest program(L"endsession");
+    StandInTaskbar taskbar(nullptr); // sees the icon's removal
     KeyRecorder target;
-    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target));
+    // Another program cancels the sign-out, told in a playback's pause: the session goes on.
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        PostMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        PostMessageW(program.Main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    }));
+    const int iconCalls = taskbar.IconCalls();
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }));
+    ASSERT_TRUE(InputTaken(program.Main()));
+    const auto played = From(target.keys(), 'A');
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_GE(played[3].time - played[1].time, 150u) << "the pause was cut short";
+    EXPECT_EQ(taskbar.IconCalls(), iconCalls) << "the icon left the notification area";
+    const auto saved = ReadFileBytes(program.IniPath());
+    EXPECT_TRUE(std::string(saved.begin(), saved.end()) == kHoldingIni) << "saved";
+    target.Clear();
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        << "the row no longer plays: " << Describe(target.keys());
     // As the system asks at sign-out: may the session end, then it ends.
     EXPECT_NE(SendMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
     SendMessageW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << "keys held at the end of the session: " << Describe(target.keys());
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"118");
+    EXPECT_GT(taskbar.IconCalls(), iconCalls) << "the icon was not removed";
     for (int n = 2; n <= 10; ++n) {
         EXPECT_EQ(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"Text").c_str()),
                   L"按下快捷键")
