@@ -7,8 +7,6 @@
 
 #include <sddl.h>
 
-#include <cwctype>
-
 #include "app/single_instance.h"
 #include "common/win_handles.h"
 #include "support/program_under_test.h"
@@ -30,19 +28,14 @@ hkv::UniqueKernelHandle HoldDenyingAll(const std::wstring& name) {
     return held;
 }
 
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return text;
-}
-
 } // namespace
 
 TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsEitherName) {
     ProgramUnderTest program(L"secondcopy");
     // Another session's copy names the file in its own spelling.
-    const std::wstring fileName = hkv::SettingsFileMutexName(Upper(program.IniPath()));
+    std::wstring upper = program.IniPath();
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    const std::wstring fileName = hkv::SettingsFileMutexName(upper);
     ASSERT_EQ(fileName, hkv::SettingsFileMutexName(program.IniPath()));
     ASSERT_NE(fileName, hkv::SettingsFileMutexName(program.IniPath() + L"x"));
     const struct {

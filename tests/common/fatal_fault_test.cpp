@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <exception>
 #include <new>
-#include <string>
 
 #include "common/fatal_fault.h"
+#include "support/win_test_util.h"
 
 namespace {
 
@@ -78,10 +78,7 @@ TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndThePro
 TEST(FatalFault, ProgramsStartedDoNotInheritTheSuppressedErrorBoxes) {
     // The probe starts with the system's default mode (this process's is the test framework's)
     // and reports the mode that a program it starts (the browser a link opens) would inherit.
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring probe(path);
-    probe = probe.substr(0, probe.find_last_of(L'\\') + 1) + L"error_mode_probe.exe";
+    const std::wstring probe = hkv::test::ExecutableFolder() + L"\\error_mode_probe.exe";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
