@@ -51,8 +51,8 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions)
-    : heldKeys_(heldKeys), emissions_(emissions) {}
+FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, StartMode startMode)
+    : heldKeys_(heldKeys), emissions_(emissions), startMode_(startMode) {}
 
 // The rows' controls terminate and the tray icon goes while the window and this object are whole.
 FrmSet::~FrmSet() {
@@ -153,10 +153,37 @@ void FrmSet::Form_Load() {
     }
 
     tray_.Add(hwnd(), reinterpret_cast<HICON>(SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0)));
+    // A second copy, started to find this window, must reach it even when this one runs elevated.
+    ChangeWindowMessageFilterEx(hwnd(), showRunningCopy_, MSGFLT_ALLOW, nullptr);
 
     CentreOnScreen();
+    if (startMode_ == StartMode::Armed) {
+        TickRowsWithStoredHotkeys(); // the window stays hidden in the notification area
+        return;
+    }
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
+}
+
+void FrmSet::TickRowsWithStoredHotkeys() {
+    for (int row = 0; row < ids::kRows; ++row) {
+        if (velmos_[row] && velmos_[row]->KeyCode() != 0) {
+            // The state a click on the box leaves, then the click's own handling: a refusal shows
+            // its message and clears the tick again.
+            SendMessageW(checks_[row], BM_SETCHECK, BST_CHECKED, 0);
+            Check_Click(row);
+        }
+    }
+}
+
+void FrmSet::ShowForAnotherStart() {
+    // While a row's editor is open, the editor is the window in the main window's place.
+    HWND front =
+        editor_ && editor_->hwnd() && IsWindowVisible(editor_->hwnd()) ? editor_->hwnd() : hwnd();
+    if (front == hwnd()) {
+        SetVisible(true);
+    }
+    SetForegroundWindow(front);
 }
 
 void FrmSet::SetText1(int i, const std::wstring& text) {
@@ -224,6 +251,10 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         if (msg == taskbarCreated_) {
             tray_.AddAgain();
+            return 0;
+        }
+        if (msg == showRunningCopy_) {
+            ShowForAnotherStart();
             return 0;
         }
         return Form::OnMessage(msg, wParam, lParam);
@@ -329,7 +360,13 @@ void FrmSet::Image1_Click() {
 }
 
 void FrmSet::Image2_Click() {
-    SetVisible(false);
+    // Hidden, the window comes back only through the icon: while the notification area does not
+    // show it (the shell not up yet at sign-in, or refusing it), the window goes to the taskbar.
+    if (tray_.Shown()) {
+        SetVisible(false);
+    } else {
+        ShowWindow(hwnd(), SW_MINIMIZE);
+    }
 }
 
 void FrmSet::Form_MouseMove(LPARAM lParam) {

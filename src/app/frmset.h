@@ -10,6 +10,8 @@
 #include <string_view>
 
 #include "app/frmset_ids.h"
+#include "app/running_copy.h"
+#include "app/start_arguments.h"
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
@@ -28,8 +30,9 @@ namespace hkv {
 class FrmSet : public ui::Form, private HotKeySuspension {
   public:
     // The rows' hotkeys play through emissions; heldKeys is what those playbacks hold, let go
-    // before every modal loop and at the end. Both outlive the window.
-    FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions);
+    // before every modal loop and at the end. Both outlive the window. The start mode decides
+    // whether the window shows and the rows start unticked, or it starts armed in the tray.
+    FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, StartMode startMode = StartMode::Shown);
     ~FrmSet() override;
 
     // Creates the window with all its controls, then runs Form_Load. False when the window could
@@ -63,6 +66,10 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Image1_Click();
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
+    // An armed start: ticks every row that has a stored hotkey, as the user would.
+    void TickRowsWithStoredHotkeys();
+    // Another start of the program: the window the user is looking for comes to the front.
+    void ShowForAnotherStart();
     // Releases what playbacks hold before a modal loop starts (here or in the editor).
     void BeforeModalLoop();
     // What the exit and the end of the session share: held keys released, hotkeys saved, icon
@@ -71,6 +78,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
 
     HeldKeys& heldKeys_;
     EmissionPolicy& emissions_;
+    const StartMode startMode_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
     UniqueBrush accentBrush_;
@@ -89,6 +97,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     TrayIcon tray_;
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
+    const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);
     std::unique_ptr<EditDialog> editor_;
     std::unique_ptr<CdWindow> cd_;
 };

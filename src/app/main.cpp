@@ -8,8 +8,13 @@
 #include <cstdlib>
 
 #include "app/frmset.h"
+#include "app/running_copy.h"
 #include "app/single_instance.h"
+#include "app/start_arguments.h"
+#include "common/executable.h"
 #include "common/fatal_fault.h"
+#include "common/path.h"
+#include "hotkeyctl/velmo_properties.h"
 #include "keys/emission_policy.h"
 #include "keys/held_keys.h"
 #include "keys/system_key_output.h"
@@ -45,10 +50,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hkv::HeldKeys heldKeys{keyOutput, hkv::SystemKeyboardState()};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
     // One copy at a time, decided before anything reads the settings file: a second copy ends
-    // now without showing, reading or writing anything (one that read the hotkeys while the first
-    // was leaving would write those old ones back at its own exit).
-    const hkv::SingleInstance instance;
+    // now without reading or writing anything (one that read the hotkeys while the first was
+    // leaving would write those old ones back at its own exit). The file is the one the rows'
+    // hotkey controls name by default, beside the executable.
+    const hkv::SingleInstance instance(
+        hkv::kInstanceMutexName, hkv::JoinFolderAndFile(hkv::FolderOfPath(hkv::ExecutablePath()),
+                                                        hkv::VelmoProperties{}.iniFileName));
     if (!instance.IsFirst()) {
+        // Starting the program again is how a user looks for a window they cannot find.
+        if (instance.AnotherInThisSession()) {
+            hkv::BringRunningCopyToFront();
+        }
         return 0;
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -57,7 +69,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hkv::EmissionPolicy emissions{hkv::SystemKeyboardState(), heldKeys};
     int exitCode = 0;
     {
-        hkv::FrmSet frmSet{heldKeys, emissions};
+        hkv::FrmSet frmSet{heldKeys, emissions, hkv::StartModeOf(GetCommandLineW())};
         // False: the window could not be made.
         if (frmSet.Create()) {
             exitCode = RunMessageLoop();

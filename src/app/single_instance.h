@@ -1,26 +1,41 @@
 #pragma once
-// One copy of the program per session.
+// One copy of the program per session, and one per settings file on the whole machine.
 #include <windows.h>
+
+#include <string>
 
 #include "common/win_handles.h"
 
 namespace hkv {
 
-// Session-local: each signed-in user may run their own copy.
+// Session-local: each signed-in user may run their own copy, but only one.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\BrevinHotkeyVeridir.SingleInstance";
+// Machine-wide, followed by a digest of the settings file's path: two sessions (fast user
+// switching, remote desktop) share the file beside the executable, and the copy that exits later
+// would write back over the other's hotkeys the ones it read at its start.
+inline constexpr wchar_t kSettingsFileMutexPrefix[] = L"Global\\BrevinHotkeyVeridir.SettingsFile.";
 
-// Holds the name that marks the running copy for as long as it lives.
+// The machine-wide name for a settings file: the same for every spelling of its path that names
+// the same file (letter case, short names, links to its folder), so it is made from the folder's
+// final path where the system can tell it, case-folded.
+std::wstring SettingsFileMutexName(const std::wstring& settingsFilePath);
+
+// Holds the names that mark the running copy for as long as it lives.
 class SingleInstance {
   public:
-    explicit SingleInstance(const wchar_t* name = kInstanceMutexName);
+    SingleInstance(const wchar_t* sessionName, const std::wstring& settingsFilePath);
 
-    // False when another copy holds the name: this one found it existing, or may not open it at
-    // all because the copy that made it runs elevated or as another user in this session.
-    bool IsFirst() const { return first_; }
+    // False when another copy holds either name: this one found it existing, or may not open it
+    // at all because the copy that made it runs elevated or as another user.
+    bool IsFirst() const { return !inSession_ && !onSettingsFile_; }
+    // Whether the other copy runs in this session, where its window can be reached.
+    bool AnotherInThisSession() const { return inSession_; }
 
   private:
-    UniqueKernelHandle mutex_;
-    bool first_ = true;
+    UniqueKernelHandle sessionMutex_;
+    UniqueKernelHandle settingsFileMutex_;
+    bool inSession_ = false;
+    bool onSettingsFile_ = false;
 };
 
 } // namespace hkv

@@ -85,12 +85,14 @@ void ReportOnStandardError(std::string_view what, DWORD code, const void* addres
 }
 
 void EndProcess(std::string_view what, DWORD code, const void* address) {
-    // A fault inside the cleanup ends the process without running it again.
+    // A fault inside the cleanup ends the process without running it again. The cleanup comes
+    // first: writing the report may block (a standard error that nobody reads), and the keys the
+    // cleanup releases would stay down for every other program meanwhile.
     if (InterlockedExchange(&g_ending, 1) == 0) {
-        ReportOnStandardError(what, code, address);
         if (g_cleanup) {
             g_cleanup(g_cleanupContext);
         }
+        ReportOnStandardError(what, code, address);
     }
     TerminateProcess(GetCurrentProcess(), code);
 }
@@ -138,7 +140,10 @@ void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context) {
     // Its message goes to standard error instead, like the report of a fault.
     _set_error_mode(_OUT_TO_STDERR);
     std::signal(SIGABRT, &OnAbort);
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    // No system box may wait for an answer while keys are held. The thread's mode, not the
+    // process's: programs this one starts (the browser that opens a web page) inherit the
+    // process's mode, and theirs must show their own boxes.
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX, nullptr);
 }
 
 } // namespace hkv

@@ -15,7 +15,7 @@ using FatalFaultCleanup = void (*)(void* context);
 
 // Installs the handlers for the whole process; a second call only replaces the cleanup
 // and its context (which must live as long as the process). The
-// process ends, after the cleanup and a line on standard error:
+// process ends, after the cleanup and then a line on standard error:
 // - at the first sign of a fault raised inside the executable's own image, with the fault's
 //   exception code as its exit code, before any handler could swallow it;
 // - at any exception that nothing handled, wherever it was raised, with its code;
@@ -23,6 +23,8 @@ using FatalFaultCleanup = void (*)(void* context);
 //   abort() gives;
 // - at abort() (a failed check of the runtime), with that same exit code, and without the message
 //   box the runtime would show first.
+// The system's own error boxes (critical errors, fault reports) are turned off for the calling
+// thread only: programs this one starts inherit the process's error mode, which stays as it was.
 void EndProcessOnFatalFault(FatalFaultCleanup cleanup, void* context = nullptr);
 
 // The exit code after std::terminate: the one abort() leaves, as before this handler existed.

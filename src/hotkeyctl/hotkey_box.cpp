@@ -7,6 +7,7 @@
 
 #include "hotkeyctl/modsubclass.h"
 #include "hotkeyctl/raise_event.h"
+#include "hotkeyctl/system_key_name.h"
 #include "keys/own_input.h"
 #include "ui/controls.h"
 
@@ -15,22 +16,8 @@ namespace {
 
 constexpr int kEditBoxId = 1;
 
-// The key name buffer GetKeyNameTextW fills.
-constexpr int kKeyNameChars = 255;
-// GetKeyNameTextW takes the scan code in bits 16 to 23. The extended-key bit (24) and the
-// "don't care" bit (25) stay clear, so the names are those of the main keyboard block.
-constexpr int kScanCodeShift = 16;
-constexpr UINT kScanCodeMask = 0xFF;
-
 // The high bit of GetAsyncKeyState: the key is down now.
 constexpr SHORT kKeyDownNow = static_cast<SHORT>(0x8000);
-
-std::wstring SystemKeyName(int vk) {
-    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) & kScanCodeMask;
-    wchar_t buffer[kKeyNameChars] = {};
-    const int n = GetKeyNameTextW(static_cast<LONG>(scan << kScanCodeShift), buffer, kKeyNameChars);
-    return std::wstring(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
 
 // Modifier state of the key message being handled: GetKeyState follows the messages as they are
 // retrieved, so it holds even for presses made while Alt is down (system keys).

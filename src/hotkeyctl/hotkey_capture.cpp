@@ -17,32 +17,11 @@ std::wstring HotKeyCapture::KeyDown(int vk, int shift, const KeyNameFunction& ke
     if (vk == kVkLWin) {
         winKeyDown_ = true;
     }
-    struct Prefix {
-        bool held;
-        std::wstring_view text;
-        std::int32_t flag;
-    };
-    const Prefix prefixes[] = {
-        {winKeyDown_, L"Win + ", kModWin},
-        {(shift & kCtrlMask) != 0, L"Ctrl + ", kModControl},
-        {(shift & kAltMask) != 0, L"Alt + ", kModAlt},
-        {(shift & kShiftMask) != 0, L"Shift + ", kModShift},
-    };
-    std::wstring text;
-    modKeyCode_ = 0;
-    for (const Prefix& prefix : prefixes) {
-        if (prefix.held) {
-            text += prefix.text;
-            modKeyCode_ += prefix.flag;
-        }
-    }
-    if (IsModifierKey(vk)) {
-        keyCode_ = 0;
-    } else {
-        text += keyName(vk);
-        keyCode_ = vk;
-    }
-    return text;
+    modKeyCode_ = (winKeyDown_ ? kModWin : 0) | ((shift & kCtrlMask) != 0 ? kModControl : 0) |
+                  ((shift & kAltMask) != 0 ? kModAlt : 0) |
+                  ((shift & kShiftMask) != 0 ? kModShift : 0);
+    keyCode_ = IsModifierKey(vk) ? 0 : vk;
+    return CombinationText(keyCode_, modKeyCode_, keyName);
 }
 
 bool HotKeyCapture::KeyUp(int vk) {
@@ -54,6 +33,37 @@ bool HotKeyCapture::KeyUp(int vk) {
     }
     modKeyCode_ = 0;
     return true;
+}
+
+std::wstring CombinationText(std::int32_t keyCode, std::int32_t modKeyCode,
+                             const HotKeyCapture::KeyNameFunction& keyName) {
+    struct Prefix {
+        std::int32_t flag;
+        std::wstring_view text;
+    };
+    static constexpr Prefix kPrefixes[] = {{kModWin, L"Win + "},
+                                           {kModControl, L"Ctrl + "},
+                                           {kModAlt, L"Alt + "},
+                                           {kModShift, L"Shift + "}};
+    std::wstring text;
+    for (const Prefix& prefix : kPrefixes) {
+        if ((modKeyCode & prefix.flag) != 0) {
+            text += prefix.text;
+        }
+    }
+    if (keyCode != 0) {
+        text += keyName(keyCode);
+    }
+    return text;
+}
+
+CapturedHotKey RestoredHotKey(const CapturedHotKey& saved,
+                              const HotKeyCapture::KeyNameFunction& keyName) {
+    if (saved.keyCode == 0) {
+        return {std::wstring(kHotKeyPlaceholder), 0, 0};
+    }
+    return {CombinationText(saved.keyCode, saved.modKeyCode, keyName), saved.keyCode,
+            saved.modKeyCode};
 }
 
 std::int32_t ParseStoredInt32(std::wstring_view text) {

@@ -71,6 +71,18 @@ class HotKeyCapture {
     bool winKeyDown_ = false;
 };
 
+// The text a capture shows for the codes: the prefixes of the modifier flags in the fixed order
+// Win, Ctrl, Alt, Shift, then the key's name unless keyCode is 0 (only modifiers held so far).
+std::wstring CombinationText(std::int32_t keyCode, std::int32_t modKeyCode,
+                             const HotKeyCapture::KeyNameFunction& keyName);
+
+// A saved hotkey as the box takes it back. Its three values are written one after another, so a
+// crash or a kill between the writes can leave the text of one combination beside the codes of
+// another: the codes, which are what gets registered, win, and the text is made from them as a
+// capture makes it. Without a key code nothing is captured: the placeholder, both codes 0.
+CapturedHotKey RestoredHotKey(const CapturedHotKey& saved,
+                              const HotKeyCapture::KeyNameFunction& keyName);
+
 // A saved KeyCode or ModKeyCode: an optional minus sign and decimal digits that fit in 32 bits.
 // Anything else (letters, blanks, a plus sign, an empty text, an overflow) reads as 0, so a damaged
 // file restores as "nothing captured" instead of a code RegisterHotKey would misread.

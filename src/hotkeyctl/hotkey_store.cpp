@@ -2,6 +2,7 @@
 
 #include "common/decimal.h"
 #include "hotkeyctl/registry_settings.h"
+#include "hotkeyctl/system_key_name.h"
 #include "settings/modini.h"
 
 namespace hkv {
@@ -33,11 +34,12 @@ CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& wh
         // Fixes the settings file for the whole program, not only for this control.
         UseSettingsFile(where.iniFileName);
     }
-    CapturedHotKey hotKey;
-    hotKey.text = ReadSetting(name, where, kTextSuffix, std::wstring(kHotKeyPlaceholder));
-    hotKey.keyCode = StoredKeyCode(ReadSetting(name, where, kKeyCodeSuffix, L"0"));
-    hotKey.modKeyCode = StoredModKeyCode(ReadSetting(name, where, kModKeyCodeSuffix, L"0"));
-    return hotKey;
+    CapturedHotKey saved;
+    saved.text = ReadSetting(name, where, kTextSuffix, std::wstring(kHotKeyPlaceholder));
+    saved.keyCode = StoredKeyCode(ReadSetting(name, where, kKeyCodeSuffix, L"0"));
+    saved.modKeyCode = StoredModKeyCode(ReadSetting(name, where, kModKeyCodeSuffix, L"0"));
+    // The hotkey a row shows is the one it registers, whatever a crash between the writes left.
+    return RestoredHotKey(saved, &SystemKeyName);
 }
 
 void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
@@ -46,8 +48,8 @@ void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
                                        {name + kKeyCodeSuffix, DecimalText(hotKey.keyCode)},
                                        {name + kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode)}};
     if (InSettingsFile(where)) {
-        // All three or none: a file holding the text of one combination and the codes of another
-        // would show one and register the other after a restart.
+        // All three or none where the file can tell beforehand; a crash between the writes is
+        // mended on the way back in (RestoredHotKey).
         modINI::IniWriteKeys(kSettingsSection, values);
         return;
     }

@@ -10,8 +10,9 @@
 namespace hkv {
 
 // The saved hotkey of the control `name`: its text, KeyCode and ModKeyCode, each read on its own
-// with its default. With the settings file as the store, this first fixes the settings file path
-// from INIFileName for every later read and write in the whole program.
+// with its default, the text then made from the codes as a capture makes it. With the settings file
+// as the store, this first fixes the settings file path from INIFileName for every later read and
+// write in the whole program.
 CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where);
 
 // Writes the three values, in that order, to the store; a failed write is not reported. Uses the

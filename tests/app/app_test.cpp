@@ -68,10 +68,11 @@ std::ptrdiff_t CountOf(const std::vector<RecordedKey>& keys, std::initializer_li
 
 // A stand-in for a taskbar that has just been created: the shell's notification-area window,
 // found by the program's icon calls ahead of the real one while it exists. It counts the icon
-// messages that reach it from the given window.
+// messages that reach it from the given window (from any, given none) and answers them as told:
+// a shell still starting at sign-in refuses every icon.
 class StandInTaskbar {
   public:
-    explicit StandInTaskbar(HWND from) {
+    explicit StandInTaskbar(HWND from, bool takesIcons = true) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = &Proc;
@@ -79,6 +80,7 @@ class StandInTaskbar {
         wc.lpszClassName = L"Shell_TrayWnd";
         RegisterClassExW(&wc);
         from_ = from;
+        takesIcons_ = takesIcons;
         window_.reset(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
                                       WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
                                       nullptr));
@@ -92,13 +94,14 @@ class StandInTaskbar {
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_COPYDATA && reinterpret_cast<HWND>(wParam) == from_) {
+        if (msg == WM_COPYDATA && (!from_ || reinterpret_cast<HWND>(wParam) == from_)) {
             ++calls_;
-            return TRUE;
+            return takesIcons_;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     static inline HWND from_ = nullptr;
+    static inline bool takesIcons_ = true;
     static inline int calls_ = 0;
     hkv::UniqueWindow window_;
 };
@@ -188,6 +191,23 @@ class App : public testing::Test {
         TapKey(VK_F7);
         ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
             << Describe(target.keys());
+    }
+
+    // Starts another copy, which must end at once, and waits until the running copy's window is
+    // back in front: shown, not minimised, active.
+    void StartAgainAndSeeTheWindowInFront(ProgramUnderTest& p) {
+        HANDLE second = p.Launch();
+        ASSERT_NE(second, nullptr);
+        ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << "the second copy ran on";
+        DWORD code = 1;
+        GetExitCodeProcess(second, &code);
+        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(WaitUntil([&] {
+            return IsWindowVisible(p.Main()) && !IsIconic(p.Main()) &&
+                   GetForegroundWindow() == p.Main();
+        })) << "visible "
+            << IsWindowVisible(p.Main()) << ", minimised " << IsIconic(p.Main()) << ", in front "
+            << (GetForegroundWindow() == p.Main());
     }
 
     // Enables a row whose hotkey the system accepts, with a real click on its check box.
@@ -285,6 +305,50 @@ TEST_F(App, FirstStartShowsEmptyRowsASecondCopyEndsAtOnceAndNeitherWritesAnythin
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(IsWindowVisible(program.Main()));
     EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
+}
+
+TEST_F(App, WithoutTheTrayIconTheMinimiseImageKeepsTheWindowOnTheTaskbarAndAStartBringsItBack) {
+    ProgramUnderTest program(L"notray");
+    {
+        StandInTaskbar starting(nullptr, false); // the shell at sign-in, refusing every icon
+        ASSERT_TRUE(program.Start());
+        ASSERT_GT(starting.IconCalls(), 0) << "the icon went elsewhere";
+        ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+        ASSERT_TRUE(WaitUntil([&] { return IsIconic(program.Main()) != FALSE; }))
+            << "not minimised; visible: " << IsWindowVisible(program.Main());
+        EXPECT_TRUE(IsWindowVisible(program.Main())) << "hidden with no icon to bring it back";
+    }
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
+    EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
+}
+
+TEST_F(App, AnArmedStartTicksEveryStoredRowAsAUserWouldHiddenAndAStartBringsTheWindow) {
+    // Row 4 holds row 1's hotkey: refused as a user's tick is. Row 6 has no old shortcut, row 5
+    // no hotkey.
+    ProgramUnderTest program(L"armed");
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=Ctrl + Alt + K\r\nVelmo4KeyCode=75\r\n"
+                                 "Velmo4ModKeyCode=3\r\nVelmo6Text=F6\r\nVelmo6KeyCode=117\r\n"
+                                 "Velmo6ModKeyCode=0\r\n"));
+    MessageBoxWatcher boxes(L"error", MessageBoxWatcher::kAnyProcess);
+    // Any letter case, either switch character; arguments it does not know change nothing.
+    ASSERT_TRUE(program.Start(L"/unknown -ArMeD", false));
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(4)) == L"按下快捷键"; }));
+    for (int row = 1; row <= 10; ++row) {
+        EXPECT_EQ(IsChecked(program, row), row == 1 || row == 2 || row == 3 || row == 6)
+            << "row " << row;
+    }
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "a row without a hotkey was ticked";
+    EXPECT_EQ(seen[0].text, L"Hotkey already exists, please change a hotkey.");
 }
 
 TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlayNothing) {
@@ -742,16 +806,35 @@ TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
     EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
 }
 
-TEST_F(App, SigningOutSavesTheHotkeysAndReleasesHeldKeys) {
+TEST_F(App, ACancelledSignOutChangesNothingAndSigningOutSavesTheHotkeysAndReleasesHeldKeys) {
     ProgramUnderTest program(L"endsession");
+    StandInTaskbar taskbar(nullptr); // sees the icon's removal
     KeyRecorder target;
-    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target));
+    // Another program cancels the sign-out, told in a playback's pause: the session goes on.
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        PostMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        PostMessageW(program.Main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    }));
+    const int iconCalls = taskbar.IconCalls();
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }));
+    ASSERT_TRUE(InputTaken(program.Main()));
+    const auto played = From(target.keys(), 'A');
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_GE(played[3].time - played[1].time, 150u) << "the pause was cut short";
+    EXPECT_EQ(taskbar.IconCalls(), iconCalls) << "the icon left the notification area";
+    const auto saved = ReadFileBytes(program.IniPath());
+    EXPECT_TRUE(std::string(saved.begin(), saved.end()) == kHoldingIni) << "saved";
+    target.Clear();
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        << "the row no longer plays: " << Describe(target.keys());
     // As the system asks at sign-out: may the session end, then it ends.
     EXPECT_NE(SendMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
     SendMessageW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << "keys held at the end of the session: " << Describe(target.keys());
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"118");
+    EXPECT_GT(taskbar.IconCalls(), iconCalls) << "the icon was not removed";
     for (int n = 2; n <= 10; ++n) {
         EXPECT_EQ(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"Text").c_str()),
                   L"按下快捷键")

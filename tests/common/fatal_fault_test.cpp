@@ -11,6 +11,7 @@
 #include <new>
 
 #include "common/fatal_fault.h"
+#include "support/win_test_util.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ void Abort() {
 
 } // namespace
 
+// The cleanup (the release of held keys) runs before the report, which may block on a standard
+// error that nobody reads.
 TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndTheProcess) {
     // A fault that a system routine raises and handles on purpose.
     EXPECT_TRUE(IsBadReadPtr(kUnmapped, sizeof(int)));
@@ -59,15 +62,32 @@ TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndThePro
         const char* stderrPattern;
     } endings[] = {
         {&FaultInOwnCode, EXCEPTION_ACCESS_VIOLATION,
-         "FATAL: exception 0xC0000005 at 0x\\w+\\s+cleanup ran"},
+         "cleanup ran\\s+FATAL: exception 0xC0000005 at 0x\\w+"},
         {&UnhandledFaultInASystemLibrary, EXCEPTION_ACCESS_VIOLATION,
-         "FATAL: unhandled exception 0xC0000005 at 0x\\w+\\s+cleanup ran"},
+         "cleanup ran\\s+FATAL: unhandled exception 0xC0000005 at 0x\\w+"},
         {&ExceptionNothingCatches, hkv::kTerminateExitCode,
-         "FATAL: terminate, exit code 0x00000003\\s+cleanup ran"},
-        {&Abort, hkv::kTerminateExitCode, "FATAL: abort, exit code 0x00000003\\s+cleanup ran"},
+         "cleanup ran\\s+FATAL: terminate, exit code 0x00000003"},
+        {&Abort, hkv::kTerminateExitCode, "cleanup ran\\s+FATAL: abort, exit code 0x00000003"},
     };
     for (const auto& e : endings) {
         EXPECT_EXIT((hkv::EndProcessOnFatalFault(&Cleanup), e.body()),
                     testing::ExitedWithCode(static_cast<int>(e.exitCode)), e.stderrPattern);
     }
+}
+
+TEST(FatalFault, ProgramsStartedDoNotInheritTheSuppressedErrorBoxes) {
+    // The probe starts with the system's default mode (this process's is the test framework's)
+    // and reports the mode that a program it starts (the browser a link opens) would inherit.
+    const std::wstring probe = hkv::test::ExecutableFolder() + L"\\error_mode_probe.exe";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(probe.c_str(), nullptr, nullptr, nullptr, FALSE,
+                               CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD mode = 1;
+    GetExitCodeProcess(pi.hProcess, &mode);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(mode, 0u);
 }

@@ -80,24 +80,40 @@ class Editor : public testing::Test {
             !PointAtWindow(dropped, CentreOf(dropped))) {
             return false;
         }
-        // Scrolled until the entry shows, once the pointer is inside: above the list, where the
-        // drop-down button is, it scrolls the list up.
-        const int height = static_cast<int>(SendMessageW(dropped, LB_GETITEMHEIGHT, 0, 0));
-        int top = -1;
+        // Scrolled until the entry shows and lies under the pointer, and stays there while the
+        // list takes the pointer's move: a move from above the list (where the drop-down button
+        // is) that reaches it late, as the display's events may, starts it scrolling up on a
+        // timer, which only a move inside stops. A click at a place worked out before that would
+        // pick the entry above.
+        POINT at{};
         if (!WaitUntil([&] {
-                SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
-                top = static_cast<int>(SendMessageW(dropped, LB_GETTOPINDEX, 0, 0));
+                const auto top = SendMessageW(dropped, LB_GETTOPINDEX, 0, 0);
+                RECT item{};
                 RECT view{};
+                SendMessageW(dropped, LB_GETITEMRECT, target, reinterpret_cast<LPARAM>(&item));
                 GetClientRect(dropped, &view);
-                return top <= target && (target - top + 1) * height <= view.bottom;
+                if (top > target || item.bottom > view.bottom) {
+                    SendMessageW(dropped, LB_SETTOPINDEX, target, 0);
+                    return false;
+                }
+                POINT inside{10, (item.top + item.bottom) / 2};
+                const LPARAM client = MAKELPARAM(inside.x, inside.y);
+                ClientToScreen(dropped, &inside);
+                POINT cursor{};
+                GetCursorPos(&cursor);
+                if (cursor.x != inside.x || cursor.y != inside.y) {
+                    MoveMouseTo(inside);
+                    return false;
+                }
+                at = inside;
+                return InputTaken(dropped) && SendMessageW(dropped, LB_GETTOPINDEX, 0, 0) == top &&
+                       SendMessageW(dropped, LB_ITEMFROMPOINT, 0, client) == target;
             })) {
             return false;
         }
-        POINT origin{0, 0};
-        ClientToScreen(dropped, &origin);
-        return ClickOn(dropped, {origin.x + 10, origin.y + (target - top) * height + height / 2}) &&
-               WaitUntil(
-                   [&] { return Selected(editor, listId) == target && !IsWindowVisible(dropped); });
+        return ClickOn(dropped, at) && WaitUntil([&] {
+                   return Selected(editor, listId) == target && !IsWindowVisible(dropped);
+               });
     }
 
     static POINT EditFieldOf(HWND list) {

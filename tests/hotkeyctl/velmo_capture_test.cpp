@@ -11,6 +11,7 @@
 #include <string>
 
 #include "hotkeyctl/velmo.h"
+#include "keys/own_input.h"
 #include "support/window_watcher.h"
 #include "velmo_test_host.h"
 
@@ -241,6 +242,24 @@ TEST_F(VelmoCapture, LeavingWithOnlyModifiersDownPutsBackTheCombinationAndItsReg
         ExpectCapture(SystemKeyName(VK_F8), VK_F8, 0, "after leaving");
         EXPECT_TRUE(velmo_->HotKeyEnabled()) << modifier;
     }
+    // A shortcut the program plays meanwhile (another row's hotkey) releases keys into the box:
+    // they are not the user's and must not end the sequence, or leaving would put nothing back.
+    ASSERT_TRUE(host_.Focus(velmo_->EditBox()));
+    const int restored = log_.restored;
+    ASSERT_TRUE(Down(VK_SHIFT));
+    for (WORD played : {WORD('C'), WORD(VK_LCONTROL)}) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = played;
+        up.ki.wScan = static_cast<WORD>(MapVirtualKeyW(played, MAPVK_VK_TO_VSC));
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        up.ki.dwExtraInfo = kOwnInputSignature;
+        SendInput(1, &up, sizeof up);
+    }
+    keys_.Tap(VK_TAB); // after the played keys in the input stream
+    ASSERT_TRUE(host_.WaitUntil([&] { return log_.restored > restored; }));
+    keys_.Up(VK_SHIFT);
+    ExpectCapture(SystemKeyName(VK_F8), VK_F8, 0, "after played releases");
 }
 
 TEST_F(VelmoCapture, KeyWithoutASystemNameStillSetsItsCode) {

@@ -99,12 +99,13 @@ class ProgramUnderTest {
         return buffer;
     }
 
-    // Starts a copy of the program; returns its process handle (owned by this object).
-    HANDLE Launch() {
+    // Starts a copy of the program with the given arguments; returns its process handle (owned
+    // by this object).
+    HANDLE Launch(const std::wstring& arguments = L"") {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        std::wstring cmd = L"\"" + exe_ + L"\"";
+        std::wstring cmd = L"\"" + exe_ + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         if (!CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             folder_.c_str(), &si, &pi)) {
             return nullptr;
@@ -114,16 +115,17 @@ class ProgramUnderTest {
         return pi.hProcess;
     }
 
-    // Starts the program and waits until it takes input: its main window is shown, the program
-    // has finished starting (idle for input) and the window's thread answers.
-    bool Start() {
-        process_ = Launch();
+    // Starts the program and waits until it takes input: its main window is shown (or only made,
+    // for a start that keeps it hidden), the program has finished starting (idle for input) and
+    // the window's thread answers.
+    bool Start(const std::wstring& arguments = L"", bool shown = true) {
+        process_ = Launch(arguments);
         pid_ = process_ ? GetProcessId(process_) : 0;
         const bool started =
             process_ &&
             WaitUntil(
-                [this] {
-                    main_ = FindProcessWindow(pid_, ids::kFrmSetClass, true);
+                [this, shown] {
+                    main_ = FindProcessWindow(pid_, ids::kFrmSetClass, shown);
                     return main_ != nullptr;
                 },
                 kStartTimeout) &&

@@ -1,5 +1,5 @@
 // The icon's add against a notification area that refuses it for a while, as the shell's does at
-// sign-in while it is still starting.
+// sign-in while it is still starting, or that shows it already after a restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,17 +10,44 @@
 
 namespace {
 
-bool g_accepting = false;
-int g_calls = 0;
+// What the notification area answers to each kind of icon call, and how many of each it saw.
+bool g_takesAdd = false;
+bool g_takesModify = false;
+int g_adds = 0;
+int g_modifies = 0;
+int g_deletes = 0;
 hkv::TrayIcon* g_icon = nullptr;
 
+// The icon call a WM_COPYDATA carries: Windows sends 1 with a record that starts with a
+// signature and the call; Wine sends the call itself.
+constexpr ULONG_PTR kWindowsTrayData = 1;
+constexpr DWORD kWindowsTraySignature = 0x34753423;
+DWORD IconCallOf(const COPYDATASTRUCT& data) {
+    const auto* words = static_cast<const DWORD*>(data.lpData);
+    if (data.dwData == kWindowsTrayData && data.cbData >= 2 * sizeof(DWORD) &&
+        words[0] == kWindowsTraySignature) {
+        return words[1];
+    }
+    return static_cast<DWORD>(data.dwData);
+}
+
 // The notification area, found by the icon calls ahead of the real one while it exists
-// (topmost): it takes icons only when told to, and counts the calls. Also the icon's owner, which
-// hands its timer to the icon as the main window does.
+// (topmost). Also the icon's owner, which hands its timer to the icon as the main window does.
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COPYDATA) {
-        ++g_calls;
-        return g_accepting;
+        switch (IconCallOf(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))) {
+        case NIM_ADD:
+            ++g_adds;
+            return g_takesAdd;
+        case NIM_MODIFY:
+            ++g_modifies;
+            return g_takesModify;
+        case NIM_DELETE:
+            ++g_deletes;
+            return TRUE;
+        default:
+            return FALSE;
+        }
     }
     if (msg == WM_TIMER && g_icon->OnTimer(wParam)) {
         return 0;
@@ -30,7 +57,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOut) {
+TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOutOrTheIconIsRemoved) {
     using hkv::test::WaitUntil;
     WNDCLASSW wc{};
     wc.lpfnWndProc = &Proc;
@@ -40,21 +67,49 @@ TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOut) {
     hkv::UniqueWindow shell(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
                                             WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
                                             nullptr));
-    hkv::TrayIcon icon(10); // ms between tries
-    g_icon = &icon;
+    const HICON image = LoadIconW(nullptr, IDI_APPLICATION);
+    {
+        hkv::TrayIcon icon(10); // ms between tries
+        g_icon = &icon;
 
-    // Refused every time: the add and its tries, then no timer until the shell announces itself.
-    icon.Add(shell.get(), LoadIconW(nullptr, IDI_APPLICATION));
-    const int callsPerTry = g_calls; // an add, then asking whether the icon is shown already
-    EXPECT_TRUE(WaitUntil([&] { return g_calls == callsPerTry * (1 + hkv::kTrayRetryAttempts); }))
-        << g_calls << " calls";
-    EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+        // Refused every time: each try is an add, then a change in case the icon shows already;
+        // the first and its retries, then no timer until the shell announces itself.
+        icon.Add(shell.get(), image);
+        constexpr int kTries = 1 + hkv::kTrayRetryAttempts;
+        EXPECT_TRUE(WaitUntil([&] { return g_adds == kTries && g_modifies == kTries; }))
+            << g_adds << " adds, " << g_modifies << " changes";
+        EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
 
-    // Announced: refused and retried, then taken on a later tick, after which no timer is left.
-    icon.AddAgain();
-    const int before = g_calls;
-    ASSERT_TRUE(WaitUntil([&] { return g_calls > before; }));
-    g_accepting = true;
-    ASSERT_TRUE(WaitUntil([&] { return icon.Shown(); }));
-    EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+        // Announced: refused and retried, then taken on a later tick, after which no timer is left.
+        icon.AddAgain();
+        const int before = g_adds;
+        ASSERT_TRUE(WaitUntil([&] { return g_adds > before; }));
+        g_takesAdd = true;
+        ASSERT_TRUE(WaitUntil([&] { return icon.Shown(); }));
+        EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+
+        // A restarted shell that still shows the icon refuses to add it again, but changes it.
+        g_takesAdd = false;
+        g_takesModify = true;
+        icon.AddAgain();
+        EXPECT_TRUE(icon.Shown());
+        EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+
+        // Removed while refused: a tick already queued adds nothing.
+        g_takesModify = false;
+        icon.AddAgain();
+        ASSERT_FALSE(icon.Shown());
+        icon.Remove();
+        EXPECT_EQ(g_deletes, 1);
+        const int adds = g_adds;
+        PostMessageW(shell.get(), WM_TIMER, hkv::kTrayRetryTimerId, 0);
+        PostMessageW(shell.get(), WM_NULL, 0, 0);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_NULL) {
+            DispatchMessageW(&msg);
+        }
+        EXPECT_EQ(g_adds, adds) << "the icon came back after its removal";
+        EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+    }
+    EXPECT_EQ(g_deletes, 1) << "removed twice";
 }
