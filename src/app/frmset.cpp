@@ -312,16 +312,18 @@ void FrmSet::Velmo_HotKeyPressed(int row) {
 }
 
 std::uint32_t FrmSet::Suspend(const KeyCodeList& keys) {
+    const auto* first = keys.codes.data();
+    const auto* last = first + keys.count;
     std::uint32_t suspended = 0;
     for (int n = 0; n < ids::kRows; ++n) {
         Velmo* velmo = velmos_[n].get();
-        const auto* first = keys.codes.data();
-        if (velmo && std::any_of(first, first + keys.count,
-                                 [&](std::uint8_t code) {
-                                     return SameKey(code, static_cast<std::uint8_t>(
-                                                              velmo->KeyCode()));
-                                 }) &&
-            velmo->SuspendHotKey()) {
+        if (!velmo) {
+            continue;
+        }
+        const auto hotKeyKey = static_cast<std::uint8_t>(velmo->KeyCode());
+        const bool setOff =
+            std::any_of(first, last, [&](auto code) { return SameKey(code, hotKeyKey); });
+        if (setOff && velmo->SuspendHotKey()) {
             suspended |= 1u << n;
         }
     }

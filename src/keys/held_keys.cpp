@@ -52,8 +52,7 @@ void HeldKeys::ReleaseEach(bool resume) {
     }
 }
 
-HeldKeys::Playback::Playback(HeldKeys& owner, const KeyCodeList& keys,
-                             HotKeySuspension* suspension)
+HeldKeys::Playback::Playback(HeldKeys& owner, const KeyCodeList& keys, HotKeySuspension* suspension)
     : owner_(owner), keys_(keys), suspension_(suspension), outer_(owner.innermost_) {
     owner_.innermost_ = this;
 }

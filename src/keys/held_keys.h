@@ -38,7 +38,8 @@ class HeldKeys {
     // Playbacks in progress, nested ones included.
     int ActivePlaybacks() const;
 
-    // Whether a playback in progress holds this key down right now (the code for both sides: either).
+    // Whether a playback in progress holds this key down right now (the code for both sides asks
+    // for either).
     bool IsHeld(std::uint8_t virtualKey) const;
 
     // Ends every playback in progress as its own end would (but for the pause): the keys they hold
@@ -77,8 +78,8 @@ class HeldKeys::Playback {
     // during the event must release this key too. A key that is down already is not pressed.
     void Press(int index);
     // Releases the keys it still holds, the last pressed first (those the user pressed too are
-    // the user's, no longer held); presses again the lifted keys the user still holds; registers the
-    // suspended hotkeys again; sends the held-back keys.
+    // the user's, no longer held); presses again the lifted keys the user still holds; registers
+    // the suspended hotkeys again; sends the held-back keys.
     void ReleaseAll(bool resume = true);
 
   private:

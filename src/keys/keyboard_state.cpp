@@ -71,6 +71,14 @@ void KeyboardState::SendAgainNow() {
     }
 }
 
+void KeyboardState::StopWaitingForSentAgain() {
+    SendAgain(user_.Flush());
+    if (draining_ && !user_.Busy()) {
+        draining_ = false;
+        StopWatch();
+    }
+}
+
 void KeyboardState::SendAgain(std::span<const UserKeyEvent> events) {
     if (!events.empty()) {
         Deliver(events);

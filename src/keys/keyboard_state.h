@@ -62,6 +62,10 @@ class KeyboardState {
     bool TakeUserKey(const UserKeyEvent& event);
     virtual void ScheduleSendAgain() { SendAgainNow(); }
     void SendAgainNow();
+    // Events sent again that never come through (another hook swallowed them, or the system
+    // removed the watch's hook) must not keep the user's later keys waiting: the watch stops
+    // waiting for them, sends what waits behind them and ends if it was only waiting.
+    void StopWaitingForSentAgain();
     bool Watching() const { return watches_ > 0; }
 
   private:

@@ -39,9 +39,9 @@ struct ModifierKey {
     std::uint8_t key;
 };
 inline constexpr ModifierKey kModifierKeys[] = {
-    {kModShift, kVkLShift}, {kModShift, kVkRShift}, {kModControl, kVkLControl},
-    {kModControl, kVkRControl}, {kModAlt, kVkLMenu}, {kModAlt, kVkRMenu},
-    {kModWin, kVkLWin},     {kModWin, kVkRWin},
+    {kModShift, kVkLShift},     {kModShift, kVkRShift}, {kModControl, kVkLControl},
+    {kModControl, kVkRControl}, {kModAlt, kVkLMenu},    {kModAlt, kVkRMenu},
+    {kModWin, kVkLWin},         {kModWin, kVkRWin},
 };
 
 // The flag of a modifier key, named by either side's code or by the code for both; 0 for every

@@ -25,6 +25,10 @@ bool RunsOnWine() {
 
 using ModifierSnapshot = std::array<bool, std::size(kModifierKeys)>;
 
+// Longer than the program's own pause: events sent again that have not come through by then are
+// not coming.
+constexpr UINT kSentAgainTimeoutMs = 500;
+
 DWORD WINAPI ReadModifiersAfresh(void* snapshot) {
     auto& down = *static_cast<ModifierSnapshot*>(snapshot);
     for (std::size_t i = 0; i < down.size(); ++i) {
@@ -101,6 +105,10 @@ class SystemKeyboard final : public KeyboardState {
             input.ki.dwExtraInfo = event.extraInfo;
         }
         SendInput(count, inputs.data(), sizeof(INPUT));
+        // They come through within a few milliseconds; should they not, the user's later keys
+        // must not wait for them.
+        KillTimer(nullptr, giveUpTimer_);
+        giveUpTimer_ = SetTimer(nullptr, 0, kSentAgainTimeoutMs, &GiveUpWaiting);
     }
 
   private:
@@ -125,6 +133,14 @@ class SystemKeyboard final : public KeyboardState {
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
+    static void CALLBACK GiveUpWaiting(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (watching_ && watching_->giveUpTimer_ == timer) {
+            watching_->giveUpTimer_ = 0;
+            watching_->StopWaitingForSentAgain();
+        }
+    }
+
     static void CALLBACK SendAgainLater(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
         if (watching_) {
@@ -142,6 +158,7 @@ class SystemKeyboard final : public KeyboardState {
     static inline SystemKeyboard* watching_ = nullptr;
     const bool onWine_ = RunsOnWine();
     ModifierSnapshot freshlyDown_{};
+    UINT_PTR giveUpTimer_ = 0;
     UniqueHook hook_;
 };
 

@@ -73,7 +73,8 @@ class UserKeys {
     bool SendAgainDue() const {
         return holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ > 0;
     }
-    // The program ends: whatever still waits is sent now, as nothing will take it any more.
+    // Stops waiting for the events sent again to come through: whatever waits behind them is sent
+    // now (the program ends, or they are lost).
     std::span<const UserKeyEvent> Flush();
     // Whether events are held back, or sent again and not yet through: the watch must go on
     // until they are, or a later event of the user's could overtake them.

@@ -32,7 +32,8 @@ TEST_F(Player, PressesInOrderPausesAndReleasesInReverse) {
     const Row rows[] = {
         {L"1|65", {"down 65", "pause 100", "up 65"}},
         {L"2|17|67", {"down 162", "down 67", "pause 200", "up 67", "up 162"}},
-        {L"3|17|16|83", {"down 162", "down 160", "down 83", "pause 200", "up 83", "up 160", "up 162"}},
+        {L"3|17|16|83",
+         {"down 162", "down 160", "down 83", "pause 200", "up 83", "up 160", "up 162"}},
         {L"1|65|66", {"down 65", "pause 100", "up 65"}}, // fields after the count are ignored
         {L"1|255", {"down 255", "pause 100", "up 255"}},
     };

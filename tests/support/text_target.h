@@ -22,8 +22,8 @@ class TextTarget final : public ui::WindowBase {
         AppendMenuW(menuBar, MF_STRING, 1, L"&File");
         CreateFor(0, kClassName, L"text target", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 400,
                   160, nullptr, menuBar);
-        edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 360,
-                                24, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 360, 24,
+                                hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
         SetWindowSubclass(edit_, &NoteKeys, 0, reinterpret_cast<DWORD_PTR>(this));
     }
 
