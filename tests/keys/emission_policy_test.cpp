@@ -174,7 +174,8 @@ class Harness final : public hkv::KeyboardState,
             KeyUp(vk, true);
             return;
         }
-        if (liftedAt_[vk] != 0) { // put back: the user's again
+        // Put back: the user's again. A playback's own press of the key is in its record already.
+        if (liftedAt_[vk] != 0 && !held_.IsHeld(vk)) {
             liftedAt_[vk] = 0;
             usersInSystem_[vk] = true;
         } else if (!usersInSystem_[vk]) {
