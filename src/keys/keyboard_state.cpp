@@ -56,23 +56,21 @@ bool KeyboardState::TakeUserKey(const UserKeyEvent& event) {
     if (user_.SendAgainDue()) {
         ScheduleSendAgain();
     }
-    if (draining_ && !user_.Busy()) {
-        draining_ = false;
-        StopWatch();
-    }
+    StopDrainingWhenThrough();
     return heldBack;
 }
 
 void KeyboardState::SendAgainNow() {
     SendAgain(user_.SendAgain());
-    if (draining_ && !user_.Busy()) {
-        draining_ = false;
-        StopWatch();
-    }
+    StopDrainingWhenThrough();
 }
 
 void KeyboardState::StopWaitingForSentAgain() {
     SendAgain(user_.Flush());
+    StopDrainingWhenThrough();
+}
+
+void KeyboardState::StopDrainingWhenThrough() {
     if (draining_ && !user_.Busy()) {
         draining_ = false;
         StopWatch();

@@ -70,6 +70,8 @@ class KeyboardState {
 
   private:
     void SendAgain(std::span<const UserKeyEvent> events);
+    // The watch was kept only for the user's events sent again: it ends once they are through.
+    void StopDrainingWhenThrough();
 
     int watches_ = 0;
     bool draining_ = false; // no watch left, but the user's events sent again are not through yet

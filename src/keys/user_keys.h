@@ -56,7 +56,6 @@ class UserKeys {
     void EndPlaying();
     // A playback starts holding back the user's key events, until its End.
     void BeginHoldingBack() { ++holdingBack_; }
-    bool HoldingBack() const { return holdingBack_ > 0; }
     // The program let go of a modifier key the user holds (the key is the user's, up in the
     // system).
     void Lifted(std::uint8_t vk);
