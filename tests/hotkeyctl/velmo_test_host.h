@@ -177,10 +177,14 @@ class VelmoTestHost final : public ui::WindowBase {
     }
 
     // Makes the host the foreground window with the keyboard focus on target.
+    // Asked again until it holds: a message box that just closed may hand the foreground on after
+    // the first request.
     bool Focus(HWND target) const {
-        SetForegroundWindow(hwnd());
-        SetFocus(target);
-        return WaitUntil([&] { return GetForegroundWindow() == hwnd() && GetFocus() == target; });
+        return WaitUntil([&] {
+            SetForegroundWindow(hwnd());
+            SetFocus(target);
+            return GetForegroundWindow() == hwnd() && GetFocus() == target;
+        });
     }
 
     // A hotkey of the host's own window, as another program would hold one.
