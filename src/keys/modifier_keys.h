@@ -85,13 +85,8 @@ constexpr std::uint8_t KeyboardKeyOf(std::uint8_t vk) {
 
 // Whether two codes name the same key, the code for both sides naming either side.
 constexpr bool SameKey(std::uint8_t a, std::uint8_t b) {
-    if (a == b) {
-        return true;
-    }
-    const bool aBoth = a == kVkShift || a == kVkControl || a == kVkMenu;
-    const bool bBoth = b == kVkShift || b == kVkControl || b == kVkMenu;
-    return (aBoth || bBoth) && ModifierFlagOf(a) != 0 && ModifierFlagOf(a) == ModifierFlagOf(b) &&
-           ModifierFlagOf(a) != kModWin;
+    const bool eitherNamesBothSides = KeyboardKeyOf(a) != a || KeyboardKeyOf(b) != b;
+    return a == b || (eitherNamesBothSides && ModifierFlagOf(a) == ModifierFlagOf(b));
 }
 
 // Releasing one of these that the program pressed, or pressing one again that it lifted, with no

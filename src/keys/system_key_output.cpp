@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "keys/keyfunc.h"
-#include "keys/modifier_keys.h"
 #include "keys/own_input.h"
 #include "keys/system_key_output.h"
 
@@ -28,8 +27,7 @@ constexpr BYTE kExtendedKeys[] = {
 // a keyboard gives them: its key, its scan code, and the extended flag of the keys that have it.
 // Marked as the program's own, so that a focused hotkey box of ours does not capture the shortcut
 // it plays, and the program tells its own key events from the user's.
-void SystemKeyOutput::Key(std::uint8_t virtualKey, bool up) {
-    const BYTE key = KeyboardKeyOf(virtualKey);
+void SystemKeyOutput::Key(std::uint8_t key, bool up) {
     DWORD flags = up ? KEYEVENTF_KEYUP : 0;
     if (std::find(std::begin(kExtendedKeys), std::end(kExtendedKeys), key) !=
         std::end(kExtendedKeys)) {

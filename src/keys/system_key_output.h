@@ -4,8 +4,8 @@
 
 namespace hkv {
 
-// keybd_event for the keys, as a keyboard sends them (the left Shift, Ctrl and Alt, scan codes, the
-// extended flag), keyfunc::Delay for the pause.
+// keybd_event for the keys, as a keyboard sends them (each key as given: the playback names the
+// left or right one; scan codes, the extended flag), keyfunc::Delay for the pause.
 class SystemKeyOutput final : public KeyOutput {
   public:
     void Key(std::uint8_t virtualKey, bool up) override;

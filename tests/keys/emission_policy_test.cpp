@@ -316,27 +316,24 @@ class Harness final : public hkv::KeyboardState,
         }
     }
 
-    std::int32_t FingerModifiers() const {
+    // The modifier flags of the sided keys for which `holds` is true.
+    template <typename Holds> static std::int32_t Modifiers(Holds holds) {
         std::int32_t flags = 0;
         for (const hkv::ModifierKey& m : hkv::kModifierKeys) {
-            flags |= fingers_[m.key] ? m.flag : 0;
+            flags |= holds(m.key) ? m.flag : 0;
         }
         return flags;
     }
+    std::int32_t FingerModifiers() const {
+        return Modifiers([&](std::uint8_t k) { return fingers_[k]; });
+    }
     std::int32_t SystemModifiers() const {
-        std::int32_t flags = 0;
-        for (const hkv::ModifierKey& m : hkv::kModifierKeys) {
-            flags |= down_[m.key] ? m.flag : 0;
-        }
-        return flags;
+        return Modifiers([&](std::uint8_t k) { return down_[k]; });
     }
     // Those a playback holds aside: a press in a pause plays inside it, with its keys down.
     std::int32_t SystemModifiersOfTheUser() const {
-        std::int32_t flags = 0;
-        for (const hkv::ModifierKey& m : hkv::kModifierKeys) {
-            flags |= down_[m.key] && (usersInSystem_[m.key] || !held_.IsHeld(m.key)) ? m.flag : 0;
-        }
-        return flags;
+        return Modifiers(
+            [&](std::uint8_t k) { return down_[k] && (usersInSystem_[k] || !held_.IsHeld(k)); });
     }
 
     // Between the script's top-level events no emission is in progress (after the exit, the
