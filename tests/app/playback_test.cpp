@@ -1,0 +1,307 @@
+// Enabled rows played into a real window of ours as the user presses their hotkeys.
+#include "app/app_fixture.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlayNothing) {
+    InjectedKeyWatch injected;
+    ProgramUnderTest program(L"play");
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=F9\r\nVelmo4KeyCode=120\r\nVelmo4ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    Enable(program, 3);
+    Enable(program, 4); // row 4 has no old shortcut
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
+    ASSERT_TRUE(WaitUntil([&] { return Contains(From(target.keys(), VK_SHIFT), VK_SHIFT, true); }))
+        << "saw: " << Describe(target.keys());
+
+    const auto played = From(target.keys(), VK_SHIFT);
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_EQ(played[0].vk, VK_SHIFT);
+    EXPECT_FALSE(played[0].up);
+    EXPECT_EQ(played[1].vk, 'H');
+    EXPECT_FALSE(played[1].up);
+    EXPECT_EQ(played[2].vk, 'H');
+    EXPECT_TRUE(played[2].up);
+    EXPECT_EQ(played[3].vk, VK_SHIFT);
+    EXPECT_TRUE(played[3].up);
+    // Held for the player's pause (200 ms; message times are coarse, so only loosely).
+    EXPECT_GE(played[2].time - played[1].time, 150u);
+    // The user's Ctrl and Alt were released before the shortcut began: H arrived on its own.
+    const auto before = std::vector<RecordedKey>(target.keys().begin(), target.keys().end() - 4);
+    EXPECT_TRUE(Contains(before, VK_CONTROL, true) && Contains(before, VK_MENU, true))
+        << Describe(target.keys());
+    EXPECT_TRUE(KeysDown().empty());
+    // The program's Shift is the left Shift key, as a keyboard sends it.
+    EXPECT_TRUE(injected.Saw(VK_LSHIFT, false) && !injected.Saw(VK_SHIFT, false));
+
+    // Row 2, Ctrl + F9 playing Ctrl + C, repeated as people do: Ctrl held (the left key, as a
+    // keyboard sends it), F9 tapped three times. The program neither presses nor releases the
+    // user's Ctrl, so every tap fires the hotkey again and Ctrl stays down until the user lets go.
+    Enable(program, 2);
+    ASSERT_TRUE(target.TakeFocus());
+    target.Clear();
+    SendKey(VK_LCONTROL, false);
+    for (std::size_t tap = 1; tap <= 3; ++tap) {
+        TapKey(VK_F9);
+        ASSERT_TRUE(WaitUntil([&] {
+            const auto played = From(target.keys(), 'C');
+            return Downs(played).size() == tap && played.back().vk == 'C' && played.back().up;
+        })) << "tap "
+            << tap << ": " << Describe(target.keys());
+    }
+    EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL}), 1) << "the program sent a Ctrl of its own";
+    EXPECT_TRUE(IsKeyDownNow(VK_CONTROL)) << "Ctrl reads up while the user holds it";
+    SendKey(VK_LCONTROL, true);
+    EXPECT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_CONTROL); }));
+
+    // Cleared, row 1 plays nothing any more.
+    ASSERT_TRUE(ClickOn(program.Check(1)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 1); }));
+    target.Clear();
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K'); // cleared: nothing
+    TapKey(VK_F9);                                      // empty list: nothing
+    TapKey(VK_F8); // a row that plays, so there is an end to wait for
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), VK_SHIFT, false)) << Describe(target.keys());
+    EXPECT_FALSE(Contains(target.keys(), 'H', false)) << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u) << Describe(target.keys());
+    // The key K itself now reaches the window: the hotkey is no longer registered.
+    EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());
+
+    // Hidden in the notification area, the program still plays.
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    target.Clear();
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    EXPECT_EQ(Downs(From(target.keys(), 'A')).size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
+}
+
+TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
+    // Row 1: F7 plays Ctrl + C. Its playback goes to row 2's box, then to row 1's own.
+    ProgramUnderTest program(L"ownplay");
+    ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=2|17|67\r\n"
+                                 "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\n"
+                                 "Velmo1ModKeyCode=0\r\nVelmo2Text=F6\r\nVelmo2KeyCode=117\r\n"
+                                 "Velmo2ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    for (int box : {2, 1}) {
+        ASSERT_TRUE(ClickOn(program.VelmoEdit(box)));
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(box); }));
+        TapKey(VK_F7);
+        bool played = false;
+        ASSERT_TRUE(WaitUntil([&] { return (played |= IsKeyDownNow('C')) && KeysDown().empty(); }))
+            << "row 1 played nothing into box " << box;
+    }
+    // A key of the user's in row 3's box: once it shows, the played keys have been handled too.
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(3)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(3); }));
+    PressHotkeyLikeAPerson({}, VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(3)) != L"按下快捷键"; }));
+    EXPECT_EQ(TextOf(program.VelmoEdit(2)), L"F6");
+    EXPECT_EQ(TextOf(program.VelmoEdit(1)), L"F7");
+    EXPECT_TRUE(IsChecked(program, 1)) << "row 1 unregistered by its own playback";
+}
+
+TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesTheKeysFirst) {
+    // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
+    // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
+    ProgramUnderTest program(L"nested");
+    ASSERT_TRUE(
+        program.WriteIni("[conftooltip]\r\n0=2|65|66\r\n2=1|67\r\n"
+                         "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\nVelmo1ModKeyCode=0\r\n"
+                         "Velmo3Text=F8\r\nVelmo3KeyCode=119\r\nVelmo3ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    Enable(program, 3);
+    {
+        KeyRecorder target;
+        ASSERT_TRUE(target.TakeFocus());
+        InjectedKeyWatch pressF8AtB('B', [] { TapKey(VK_F8); });
+        TapKey(VK_F7);
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+            << Describe(target.keys());
+        std::vector<std::pair<int, bool>> seen;
+        for (const auto& k : From(target.keys(), 'A')) {
+            seen.emplace_back(k.vk, k.up);
+        }
+        const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
+                                                         {'C', true},  {'B', true},  {'A', true}};
+        EXPECT_EQ(seen, expected) << Describe(target.keys());
+        EXPECT_TRUE(KeysDown().empty());
+    }
+    // The tray menu opened in the pause. Seen where synthetic input enters the system: the focus
+    // moves to the menu, and Wine then resets the keyboard state by itself, so neither a window
+    // nor the key state could tell.
+    InjectedKeyWatch injected('B', [&] {
+        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return injected.Saw('A', true) && injected.Saw('B', true); }))
+        << "keys held while the menu is open";
+    EXPECT_NE(FindProcessWindow(program.Pid(), L"#32768", true), nullptr);
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+    // Then the window's system menu, as Alt + Space opens it while the window has the focus.
+    ASSERT_TRUE(WaitUntil([&] {
+        SetForegroundWindow(program.Main());
+        return GetForegroundWindow() == program.Main();
+    }));
+    InjectedKeyWatch altSpaceAtB('B', [] {
+        SendKey(VK_MENU, false);
+        TapKey(VK_SPACE);
+        SendKey(VK_MENU, true);
+    });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    EXPECT_TRUE(WaitUntil([&] { return altSpaceAtB.Saw('A', true) && altSpaceAtB.Saw('B', true); }))
+        << "keys held while the system menu is open";
+    ASSERT_TRUE(WaitUntil([&] {
+        TapKey(VK_ESCAPE);
+        return !FindProcessWindow(program.Pid(), L"#32768", true);
+    }));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(App, ARowThatPlaysItsOwnHotkeyPlaysItIntoTheWindowAndReleasesEverything) {
+    // Row 1 plays its own hotkey: its K reaches the window with the user's Ctrl and Alt, which the
+    // shortcut holds too, instead of firing the row again.
+    ProgramUnderTest program(L"selfloop");
+    ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=3|17|18|75\r\n"
+                                 "[Velmo]\r\nVelmo1Text=Ctrl + Alt + K\r\nVelmo1KeyCode=75\r\n"
+                                 "Velmo1ModKeyCode=3\r\n"));
+    ASSERT_TRUE(program.Start());
+    Enable(program, 1);
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
+    // The emissions end: every key the program pressed is released again.
+    ASSERT_TRUE(
+        WaitUntil([&] { return Contains(target.keys(), VK_CONTROL, true) && KeysDown().empty(); },
+                  std::chrono::milliseconds(10000)))
+        << Describe(target.keys());
+    EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL, VK_MENU}), 4) << "not only the user's Ctrl, Alt";
+    EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());
+    EXPECT_TRUE(program.Running()) << "the program ended";
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+}
+
+TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
+    // Row 1: Alt + L plays Right. Rows 2 and 3: Shift + A and Shift + B play each other. Row 4:
+    // F7 plays Ctrl + C.
+    ProgramUnderTest program(L"habits");
+    ASSERT_TRUE(program.WriteIni(
+        "[conftooltip]\r\n0=1|39\r\n1=2|16|66\r\n2=2|16|65\r\n3=2|17|67\r\n[Velmo]\r\n"
+        "Velmo1Text=Alt + L\r\nVelmo1KeyCode=76\r\nVelmo1ModKeyCode=1\r\n"
+        "Velmo2Text=Shift + A\r\nVelmo2KeyCode=65\r\nVelmo2ModKeyCode=4\r\n"
+        "Velmo3Text=Shift + B\r\nVelmo3KeyCode=66\r\nVelmo3ModKeyCode=4\r\n"
+        "Velmo4Text=F7\r\nVelmo4KeyCode=118\r\nVelmo4ModKeyCode=0\r\n"));
+    ASSERT_TRUE(program.Start());
+    for (int row = 1; row <= 4; ++row) {
+        Enable(program, row);
+    }
+    TextTarget text;
+    ASSERT_TRUE(text.TakeFocus());
+
+    // Alt held as a layer, L tapped three times: the caret moves three places while Alt is held,
+    // and what is typed after Alt is let go goes into the text, not into the menu bar. A person
+    // taps again after the playback: its last event is the key that keeps Alt's release from
+    // opening the menu bar, sent after Alt is pressed again, as one is before it is lifted.
+    constexpr DWORD kNeutralKey = 0xE8;
+    text.SetText(L"abcdef", 0);
+    InjectedKeyWatch injected;
+    {
+        SendKey(VK_LMENU, false);
+        for (int tap = 1; tap <= 3; ++tap) {
+            TapKey('L');
+            ASSERT_TRUE(WaitUntil([&] { return injected.Count(kNeutralKey, true) == 2 * tap; }))
+                << "tap " << tap << ": " << injected.Describe();
+            EXPECT_EQ(text.Caret(), tap);
+        }
+        SendKey(VK_LMENU, true);
+    }
+    // Typed once Alt's release has reached the system, as a person types a moment later.
+    ASSERT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_MENU); }));
+    TapKey('X');
+    ASSERT_TRUE(WaitUntil([&] { return text.Text() == L"abcxdef"; }))
+        << Narrow(text.Text()) << ": " << injected.Describe() << " / " << text.Keys() << " menu "
+        << text.MenuBarOpened();
+    EXPECT_EQ(text.MenuBarOpened(), 0);
+
+    // The same with AltGr (right Alt): a tap plays once; L held down, repeating as a keyboard
+    // repeats it, plays again and again, and nothing else reaches the text.
+    text.SetText(L"abcdef", 0);
+    {
+        const auto neutralsBefore = injected.Count(kNeutralKey, true);
+        SendKey(VK_RMENU, false);
+        TapKey('L');
+        ASSERT_TRUE(
+            WaitUntil([&] { return injected.Count(kNeutralKey, true) == neutralsBefore + 2; }));
+        EXPECT_EQ(text.Caret(), 1) << injected.Describe() << " / " << text.Keys();
+        SendKey('L', false);
+        for (int repeat = 0; repeat < 100 && text.Caret() < 4; ++repeat) {
+            PumpFor(33); // a keyboard's repeat rate
+            SendKey('L', false);
+        }
+        SendKey('L', true);
+        SendKey(VK_RMENU, true);
+    }
+    ASSERT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_MENU); }));
+    TapKey('X');
+    ASSERT_TRUE(WaitUntil([&] { return text.Text().find(L'x') != std::wstring::npos; }));
+    std::wstring typed = text.Text();
+    const auto x = typed.find(L'x');
+    EXPECT_GE(x, 4u) << "a held hotkey did not repeat: " << Narrow(typed);
+    EXPECT_EQ(typed.erase(x, 1), L"abcdef") << "more than the shortcut reached the text";
+    EXPECT_EQ(text.MenuBarOpened(), 0);
+
+    // Swapped rows swap, with either hand's Shift.
+    text.SetText(L"", 0);
+    PressHotkeyLikeAPerson({VK_LSHIFT}, 'A');
+    ASSERT_TRUE(WaitUntil([&] { return text.Text() == L"B"; })) << Narrow(text.Text());
+    PressHotkeyLikeAPerson({VK_RSHIFT}, 'B');
+    ASSERT_TRUE(WaitUntil([&] { return text.Text() == L"BA"; })) << Narrow(text.Text());
+
+    // Right Ctrl pressed during a playback that holds the left one, let go after it: the
+    // program's left Ctrl is released all the same.
+    InjectedKeyWatch rightCtrlAtC('C', [] { SendKey(VK_RCONTROL, false); });
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return rightCtrlAtC.Saw(VK_LCONTROL, true); }))
+        << "the program's left Ctrl was left down";
+    SendKey(VK_RCONTROL, true);
+    EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }));
+}
+
+TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {
+    // Row 1 holds A and B down for its 200 ms pause; the exit operation runs meanwhile. It is
+    // started by the exit image's own notification rather than a click: a click would move the
+    // focus, and Wine then resets the keyboard state by itself, hiding what the program did.
+    ProgramUnderTest program(L"exitduring");
+    KeyRecorder target;
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kImage3, 0),
+                     reinterpret_cast<LPARAM>(program.Control(ids::kImage3)));
+    }));
+    ASSERT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << "the keys were left down: " << Describe(target.keys());
+    const auto played = From(target.keys(), 'A');
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_TRUE(played[2].vk == 'B' && played[2].up && played[3].vk == 'A' && played[3].up)
+        << "released in reverse: " << Describe(target.keys());
+    // The exit ends the process inside the pause, which never resumes: released by the exit.
+    EXPECT_FALSE(IsKeyDownNow('A') || IsKeyDownNow('B'));
+}

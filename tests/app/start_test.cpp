@@ -1,0 +1,132 @@
+// The program started as a user starts it: its saved rows, its window, a second start, an armed
+// start.
+#include "app/app_fixture.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+TEST_F(App, StartsWithSavedRowsAllDisabledAndCentredAndShowsAHoveredRowsKeyCodeList) {
+    ProgramUnderTest program(L"start");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(TextOf(program.Main()), L"设置");
+    EXPECT_EQ(TextOf(program.Text1(0)), L"Shift + H");
+    EXPECT_EQ(TextOf(program.Text1(1)), L"Ctrl + C");
+    EXPECT_EQ(TextOf(program.Text1(9)), L"Win + Alt + Enter");
+    for (int i = 3; i < 9; ++i) {
+        EXPECT_EQ(TextOf(program.Text1(i)), L"") << "row " << i + 1 << " shows layout text";
+    }
+    EXPECT_EQ(TextOf(program.VelmoEdit(1)), L"Ctrl + Alt + K");
+    EXPECT_EQ(TextOf(program.VelmoEdit(3)), L"F8");
+    EXPECT_EQ(TextOf(program.VelmoEdit(4)), L"按下快捷键");
+    for (int row = 1; row <= 10; ++row) {
+        EXPECT_FALSE(IsChecked(program, row)) << "row " << row;
+        EXPECT_EQ(TextOf(program.Check(row)), L"启用");
+    }
+    RECT rc;
+    GetWindowRect(program.Main(), &rc);
+    EXPECT_EQ(rc.right - rc.left, 389);
+    EXPECT_EQ(rc.bottom - rc.top, 371);
+    EXPECT_EQ(rc.left, (GetSystemMetrics(SM_CXSCREEN) - 389) / 2);
+    EXPECT_EQ(rc.top, (GetSystemMetrics(SM_CYSCREEN) - 371) / 2);
+    EXPECT_EQ(GetWindowLongW(program.Main(), GWL_STYLE) & WS_CAPTION, 0) << "no system frame";
+    // Row 10 lies where the layout puts it: 810 + 9 * 480 twips down, 240 twips in.
+    RECT box;
+    GetWindowRect(program.Text1(9), &box);
+    EXPECT_EQ(box.left - rc.left, 16);
+    EXPECT_EQ(box.top - rc.top, 342);
+    // Hovering a row's box shows its key code list.
+    ASSERT_TRUE(PointAtWindow(program.Text1(1), CentreOf(program.Text1(1))));
+    MoveMouseTo({CentreOf(program.Text1(1)).x + 3, CentreOf(program.Text1(1)).y});
+    std::wstring shown;
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND tip = FindProcessWindow(program.Pid(), L"tooltips_class32", true);
+        shown = tip ? TextOf(tip) : L"";
+        return shown == L"2|17|67";
+    })) << "tooltip shows: "
+        << Narrow(shown);
+}
+
+TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
+    ProgramUnderTest program(L"taborder");
+    ASSERT_TRUE(program.Start());
+    std::vector<HWND> expected{program.Text1(0)};
+    for (int row = 1; row <= 10; ++row) {
+        expected.push_back(program.Check(row));
+    }
+    for (int i = 1; i < 10; ++i) {
+        expected.push_back(program.Text1(i));
+    }
+    for (int row = 1; row <= 10; ++row) {
+        expected.push_back(program.VelmoEdit(row));
+    }
+    ASSERT_TRUE(ClickOn(program.Text1(0)));
+    // The click opens the editor for row 1; closing it brings the main window back.
+    ASSERT_TRUE(WaitUntil([&] { return program.Editor() && IsWindowVisible(program.Editor()); }));
+    ASSERT_TRUE(ClickOn(FindDescendant(program.Editor(), ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[0]; }))
+        << "the focus did not come back to row 1's box";
+    for (std::size_t k = 1; k < expected.size(); ++k) {
+        TapKey(VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; }))
+            << "Tab number " << k << " went to control id "
+            << GetDlgCtrlID(FocusOf(program.Main()));
+    }
+}
+
+TEST_F(App, FirstStartShowsEmptyRowsASecondCopyEndsAtOnceAndNeitherWritesAnything) {
+    ProgramUnderTest program(L"first");
+    ASSERT_TRUE(program.Start());
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(TextOf(program.Text1(i)), L"");
+        EXPECT_EQ(TextOf(program.VelmoEdit(i + 1)), L"按下快捷键");
+    }
+    StartAgainAndSeeTheWindowInFront(program);
+    EXPECT_TRUE(program.Running());
+    EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
+}
+
+TEST_F(App, WithoutTheTrayIconTheMinimiseImageKeepsTheWindowOnTheTaskbarAndAStartBringsItBack) {
+    ProgramUnderTest program(L"notray");
+    {
+        StandInTaskbar starting(nullptr, false); // the shell at sign-in, refusing every icon
+        ASSERT_TRUE(program.Start());
+        ASSERT_GT(starting.IconCalls(), 0) << "the icon went elsewhere";
+        ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+        ASSERT_TRUE(WaitUntil([&] { return IsIconic(program.Main()) != FALSE; }))
+            << "not minimised; visible: " << IsWindowVisible(program.Main());
+        EXPECT_TRUE(IsWindowVisible(program.Main())) << "hidden with no icon to bring it back";
+    }
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
+    EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
+}
+
+TEST_F(App, AnArmedStartTicksEveryStoredRowAsAUserWouldHiddenAndAStartBringsTheWindow) {
+    // Row 4 holds row 1's hotkey: refused as a user's tick is. Row 6 has no old shortcut, row 5
+    // no hotkey.
+    ProgramUnderTest program(L"armed");
+    ASSERT_TRUE(program.WriteIni(std::string(kMappedIni) +
+                                 "Velmo4Text=Ctrl + Alt + K\r\nVelmo4KeyCode=75\r\n"
+                                 "Velmo4ModKeyCode=3\r\nVelmo6Text=F6\r\nVelmo6KeyCode=117\r\n"
+                                 "Velmo6ModKeyCode=0\r\n"));
+    MessageBoxWatcher boxes(L"error", MessageBoxWatcher::kAnyProcess);
+    // Any letter case, either switch character; arguments it does not know change nothing.
+    ASSERT_TRUE(program.Start(L"/unknown -ArMeD", false));
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(4)) == L"按下快捷键"; }));
+    for (int row = 1; row <= 10; ++row) {
+        EXPECT_EQ(IsChecked(program, row), row == 1 || row == 2 || row == 3 || row == 6)
+            << "row " << row;
+    }
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << Describe(target.keys());
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "a row without a hotkey was ticked";
+    EXPECT_EQ(seen[0].text, L"Hotkey already exists, please change a hotkey.");
+}

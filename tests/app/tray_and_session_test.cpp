@@ -1,0 +1,95 @@
+// The notification-area icon and its menu, and the end of the session.
+#include "app/app_fixture.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+TEST_F(App, ACancelledSignOutChangesNothingAndSigningOutSavesTheHotkeysAndReleasesHeldKeys) {
+    ProgramUnderTest program(L"endsession");
+    StandInTaskbar taskbar(nullptr); // sees the icon's removal
+    KeyRecorder target;
+    // Another program cancels the sign-out, told in a playback's pause: the session goes on.
+    ASSERT_NO_FATAL_FAILURE(StartHoldingPlayback(program, target, [&] {
+        PostMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        PostMessageW(program.Main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    }));
+    const int iconCalls = taskbar.IconCalls();
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }));
+    ASSERT_TRUE(InputTaken(program.Main()));
+    const auto played = From(target.keys(), 'A');
+    ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
+    EXPECT_GE(played[3].time - played[1].time, 150u) << "the pause was cut short";
+    EXPECT_EQ(taskbar.IconCalls(), iconCalls) << "the icon left the notification area";
+    const auto saved = ReadFileBytes(program.IniPath());
+    EXPECT_TRUE(std::string(saved.begin(), saved.end()) == kHoldingIni) << "saved";
+    target.Clear();
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        << "the row no longer plays: " << Describe(target.keys());
+    // As the system asks at sign-out: may the session end, then it ends.
+    EXPECT_NE(SendMessageW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+    SendMessageW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        << "keys held at the end of the session: " << Describe(target.keys());
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"118");
+    EXPECT_GT(taskbar.IconCalls(), iconCalls) << "the icon was not removed";
+    for (int n = 2; n <= 10; ++n) {
+        EXPECT_EQ(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"Text").c_str()),
+                  L"按下快捷键")
+            << n;
+    }
+}
+
+TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSaves) {
+    ProgramUnderTest program(L"tray");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(program.Start());
+    auto iconMessage = [&](UINT mouse) {
+        PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(mouse, 0));
+    };
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    iconMessage(WM_LBUTTONDOWN);
+    iconMessage(WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Main()); }));
+
+    // Minimised from the taskbar, the window comes back whole.
+    PostMessageW(program.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(program.Main()) != FALSE; }));
+    iconMessage(WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(program.Main()); })) << "still minimised";
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+
+    // A new taskbar gets the icon again.
+    {
+        StandInTaskbar taskbar(program.Main());
+        taskbar.AnnounceCreated();
+        EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 1; }))
+            << "icon messages at the new taskbar: " << taskbar.IconCalls();
+    }
+
+    // Hidden again, the icon's menu item "退出" leaves like the exit image.
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    MoveMouseTo({600, 500});
+    PostMessageW(program.Main(), hkv::kTrayCallbackMessage, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = FindProcessWindow(program.Pid(), L"#32768", true);
+        return menu != nullptr;
+    })) << "no popup menu";
+    EXPECT_FALSE(IsWindowVisible(program.Main())) << "the menu must not show the window";
+    // The last item, "退出", at the menu's foot. A click, as it reaches the menu even when the
+    // standalone tray window of Wine's shell has taken the activation meanwhile.
+    RECT items{};
+    GetWindowRect(menu, &items);
+    ASSERT_TRUE(ClickOn(menu, {(items.left + items.right) / 2, items.bottom - 8}));
+    ASSERT_TRUE(program.WaitForExit()) << "choosing 退出 did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u) << "a fault on the way out";
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_NE(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"KeyCode").c_str()),
+                  L"<missing>")
+            << n;
+    }
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo3Text"), L"F8");
+}
