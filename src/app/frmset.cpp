@@ -3,12 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "app/frmset_velmo.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
-#include "keys/modifier_keys.h"
 #include "settings/modini.h"
 #include "ui/colors.h"
 #include "ui/font.h"
@@ -311,19 +308,20 @@ void FrmSet::Velmo_HotKeyPressed(int row) {
     }
 }
 
-std::uint32_t FrmSet::Suspend(const KeyCodeList& keys) {
-    const auto* first = keys.codes.data();
-    const auto* last = first + keys.count;
+std::span<const HotKey> FrmSet::HotKeys() {
+    for (int n = 0; n < ids::kRows; ++n) {
+        const Velmo* velmo = velmos_[n].get();
+        hotKeys_[n] = velmo && velmo->HotKeyEnabled()
+                          ? HotKey{static_cast<std::uint8_t>(velmo->KeyCode()), velmo->ModKeyCode()}
+                          : HotKey{};
+    }
+    return hotKeys_;
+}
+
+std::uint32_t FrmSet::Suspend(std::uint32_t hotKeys) {
     std::uint32_t suspended = 0;
     for (int n = 0; n < ids::kRows; ++n) {
-        Velmo* velmo = velmos_[n].get();
-        if (!velmo) {
-            continue;
-        }
-        const auto hotKeyKey = static_cast<std::uint8_t>(velmo->KeyCode());
-        const bool setOff =
-            std::any_of(first, last, [&](auto code) { return SameKey(code, hotKeyKey); });
-        if (setOff && velmo->SuspendHotKey()) {
+        if ((hotKeys & (1u << n)) != 0 && velmos_[n] && velmos_[n]->SuspendHotKey()) {
             suspended |= 1u << n;
         }
     }

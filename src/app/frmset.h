@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -60,7 +61,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
 
     void Check_Click(int row);
     void Velmo_HotKeyPressed(int row);
-    std::uint32_t Suspend(const KeyCodeList& keys) override;
+    std::span<const HotKey> HotKeys() override;
+    std::uint32_t Suspend(std::uint32_t hotKeys) override;
     void Resume(std::uint32_t suspended) override;
     void Text1_Click(int i);
     void Image1_Click();
@@ -95,6 +97,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
+    std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
     TrayIcon tray_;
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);

@@ -20,8 +20,8 @@ void EmissionPolicy::HotKeyPressed(std::wstring_view keyCodeList, const HotKey& 
     keyboard_.HotKeyFired(hotKey.modifiers);
     // Watched from the start, so that every key event of the user's from now on is seen: the
     // playback learns which keys the user holds and lets go of, and holds back what the user types
-    // while modifiers are lifted.
-    keyboard_.BeginWatching(hotKey);
+    // while it plays.
+    keyboard_.BeginWatching(hotKey, suspension.HotKeys());
     ++inProgress_;
     ScopeGuard finished([this] {
         --inProgress_;

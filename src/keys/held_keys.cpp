@@ -74,11 +74,33 @@ void HeldKeys::Playback::SendNeutralKey() {
     owner_.output_.Key(kVkNeutral, true);
 }
 
+bool HeldKeys::Playback::LiftedHere(std::uint8_t key) const {
+    return std::find(lifted_.begin(), lifted_.end(), key) != lifted_.end();
+}
+
+bool HeldKeys::Playback::DownAfterLift(std::uint8_t key) const {
+    if (owner_.IsHeld(key)) {
+        return true;
+    }
+    return owner_.keyboard_.IsDown(key) && !LiftedHere(key) &&
+           !(altGrCtrlLifted_ && key == kVkLControl);
+}
+
+bool HeldKeys::Playback::CodeDownAfterLift(std::uint8_t code) const {
+    if (KeyboardKeyOf(code) == code) {
+        return DownAfterLift(code);
+    }
+    return std::any_of(
+        std::begin(kModifierKeys), std::end(kModifierKeys),
+        [&](const ModifierKey& m) { return SameKey(code, m.key) && DownAfterLift(m.key); });
+}
+
 void HeldKeys::Playback::Begin() {
     KeyboardState& keyboard = owner_.keyboard_;
-    if (suspension_) {
-        suspended_ = suspension_->Suspend(keys_);
-    }
+    // From before the first event to after the last: a key of the user's meanwhile would reach
+    // the application with the program's keys down, or without the modifiers the user holds.
+    holdingBack_ = true;
+    keyboard.BeginHoldingBack(keys_);
     std::size_t count = 0;
     for (const ModifierKey& m : kModifierKeys) {
         // An outer playback's key is its own to release: this one plays inside it, as its pause
@@ -87,20 +109,26 @@ void HeldKeys::Playback::Begin() {
             lifted_[count++] = m.key;
         }
     }
-    if (count == 0 && suspended_ == 0) {
-        return;
-    }
-    // Before the first event: from here until the end, a key of the user's would reach the
-    // application without the modifiers the user holds, or set off nothing where it should.
-    holdingBack_ = true;
-    keyboard.BeginHoldingBack();
+    // AltGr is right Alt with a left Ctrl the system holds for it and lets go with it.
+    altGrCtrlLifted_ = LiftedHere(kVkRMenu) && !LiftedHere(kVkLControl) &&
+                       keyboard.RightAltIsAltGr() && keyboard.IsDown(kVkLControl);
     // Before every release, so that none of them is taken for a tap of Alt or Win alone.
     if (std::any_of(lifted_.begin(), lifted_.begin() + count, OpensAMenuAlone)) {
         SendNeutralKey();
     }
     for (std::size_t i = 0; i < count; ++i) {
         keyboard.Lifted(lifted_[i]);
-        owner_.output_.Key(lifted_[i], true);
+        if (!owner_.output_.Key(lifted_[i], true)) {
+            keyboard.PutBack(lifted_[i]); // refused: still down, the user's as before
+            lifted_[i] = 0;
+        }
+    }
+    if (suspension_) {
+        std::int32_t down = 0;
+        for (const ModifierKey& m : kModifierKeys) {
+            down |= DownAfterLift(m.key) ? m.flag : 0;
+        }
+        suspended_ = suspension_->Suspend(HotKeysSetOff(keys_, down, suspension_->HotKeys()));
     }
 }
 
@@ -108,13 +136,22 @@ void HeldKeys::Playback::Press(int index) {
     const std::uint8_t code = keys_.codes[static_cast<std::size_t>(index)];
     // Down already: the user's or an outer playback's, theirs to release. The record is asked
     // too, because the system's key state may answer late for the program's own keys.
-    if (owner_.IsHeld(code) || owner_.keyboard_.IsDown(code)) {
+    if (CodeDownAfterLift(code)) {
         return;
     }
     const std::uint8_t key = KeyboardKeyOf(code);
     pressed_[static_cast<std::size_t>(index)] = key;
     userPressesThen_[static_cast<std::size_t>(index)] = owner_.keyboard_.UserPresses(key);
-    owner_.output_.Key(key, false);
+    if (!owner_.output_.Key(key, false)) {
+        pressed_[static_cast<std::size_t>(index)] = 0; // refused: nothing to release
+    }
+}
+
+void HeldKeys::Playback::Release(std::uint8_t key) {
+    // Refused, the key would read down for every program until the system takes input again.
+    if (!owner_.output_.Key(key, true)) {
+        owner_.keyboard_.OweRelease(key);
+    }
 }
 
 void HeldKeys::Playback::ReleaseAll(bool resume) {
@@ -127,7 +164,7 @@ void HeldKeys::Playback::ReleaseAll(bool resume) {
             // the user's own release, it would be released twice. Only the very key counts: the
             // user's right Ctrl does not hold the program's left one.
             if (keyboard.UserPresses(key) == userPressesThen_[k]) {
-                owner_.output_.Key(key, true);
+                Release(key);
             }
         }
     }
@@ -139,6 +176,7 @@ void HeldKeys::Playback::ReleaseAll(bool resume) {
             opensAMenu = opensAMenu || OpensAMenuAlone(key);
         }
     }
+    altGrCtrlLifted_ = false;
     // After every press, so that the user's own release of any of them opens no menu.
     if (opensAMenu) {
         SendNeutralKey();
@@ -147,7 +185,7 @@ void HeldKeys::Playback::ReleaseAll(bool resume) {
         suspension_->Resume(suspended);
     }
     if (std::exchange(holdingBack_, false)) {
-        keyboard.EndHoldingBack();
+        keyboard.EndHoldingBack(keys_);
     }
 }
 

@@ -69,13 +69,14 @@ class HeldKeys::Playback {
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
 
-    // Before the first key: the program's hotkeys that its keys would set off are suspended, and
+    // Before the first key: from here to the last release the user's key events are held back;
     // the modifier keys the user holds that the list does not hold are lifted (released), so that
-    // the application receives the list alone. While either lasts, the user's key events are held
-    // back.
+    // the application receives the list alone; the program's hotkeys that its keys would set off,
+    // with what is down after the lift, are suspended.
     void Begin();
     // Presses key `index` of the list, recorded as held before the event: a release of everything
-    // during the event must release this key too. A key that is down already is not pressed.
+    // during the event must release this key too. A key that is down already, after the lift, is
+    // not pressed.
     void Press(int index);
     // Releases the keys it still holds, the last pressed first (those the user pressed too are
     // the user's, no longer held); presses again the lifted keys the user still holds; registers
@@ -86,6 +87,14 @@ class HeldKeys::Playback {
     friend class HeldKeys;
 
     bool ListHolds(std::int32_t modifierFlag) const;
+    bool LiftedHere(std::uint8_t key) const;
+    // Whether the key is down once the lift is through: a lifted key is not, nor AltGr's left
+    // Ctrl when right Alt was lifted (the system lets it go too), whatever the key state still
+    // answers.
+    bool DownAfterLift(std::uint8_t key) const;
+    // The same for a code of the list, the code for both sides naming either.
+    bool CodeDownAfterLift(std::uint8_t code) const;
+    void Release(std::uint8_t key);
     // A key event between an Alt or Win key's press and its release (keys/modifier_keys.h).
     void SendNeutralKey();
 
@@ -101,6 +110,7 @@ class HeldKeys::Playback {
     std::array<std::uint8_t, std::size(kModifierKeys)> lifted_{};
     std::uint32_t suspended_ = 0;
     bool holdingBack_ = false;
+    bool altGrCtrlLifted_ = false;
     Playback* const outer_;
 };
 

@@ -8,7 +8,8 @@ namespace hkv {
 class KeyOutput {
   public:
     virtual ~KeyOutput() = default;
-    virtual void Key(std::uint8_t virtualKey, bool up) = 0;
+    // False when the system refused the event (an elevated window in front, a secure desktop).
+    virtual bool Key(std::uint8_t virtualKey, bool up) = 0;
     virtual void Pause(int milliseconds) = 0;
 };
 

@@ -3,18 +3,19 @@
 #include <utility>
 
 #include "keys/modifier_keys.h"
+#include "keys/own_input.h"
 
 namespace hkv {
 
-void KeyboardState::BeginWatching(const HotKey& playing) {
+void KeyboardState::BeginWatching(const HotKey& playing, std::span<const HotKey> own) {
     // Still watching until the user's events sent again are through: this watch goes on from there.
     if (watches_++ > 0 || std::exchange(draining_, false)) {
-        user_.BeginPlaying(playing);
+        user_.BeginPlaying(playing, own);
         return;
     }
     // Notes of an earlier watch are stale: keys may have gone up or down unseen since.
     user_.Restart();
-    user_.BeginPlaying(playing);
+    user_.BeginPlaying(playing, own);
     StartWatch();
     // After the watch starts, so that no change between the look and the watch goes unseen. Not
     // the hotkey's own key: its release may already be on its way, unseen, and a new press taken
@@ -42,13 +43,38 @@ void KeyboardState::StopWatching() {
     watches_ = 0;
     draining_ = false;
     if (watching) {
-        SendAgain(user_.Flush());
+        // Everything, hotkeys or not: the program's hotkeys end with it.
+        for (auto events = user_.Flush(); !events.empty(); events = user_.Flush()) {
+            SendAgain(events);
+        }
+        // The last chance for releases the system refused: no retry comes after the end.
+        RetryRefused();
         StopWatch();
     }
 }
 
-void KeyboardState::EndHoldingBack() {
-    SendAgain(user_.EndHoldingBack());
+void KeyboardState::EndHoldingBack(const KeyCodeList& keys) {
+    SendAgain(user_.EndHoldingBack(keys));
+}
+
+void KeyboardState::OweRelease(std::uint8_t virtualKey) {
+    user_.Owe({virtualKey, true, 0, false, kOwnInputSignature});
+    RetryWhileOwed();
+}
+
+void KeyboardState::RetryRefused() {
+    const auto owed = user_.Owed();
+    if (!owed.empty()) {
+        user_.Paid(Deliver(owed));
+    }
+    RetryWhileOwed();
+    StopDrainingWhenThrough();
+}
+
+void KeyboardState::RetryWhileOwed() {
+    if (!user_.Owed().empty()) {
+        ScheduleRetry();
+    }
 }
 
 bool KeyboardState::TakeUserKey(const UserKeyEvent& event) {
@@ -78,8 +104,20 @@ void KeyboardState::StopDrainingWhenThrough() {
 }
 
 void KeyboardState::SendAgain(std::span<const UserKeyEvent> events) {
-    if (!events.empty()) {
-        Deliver(events);
+    if (events.empty()) {
+        return;
+    }
+    const std::size_t taken = Deliver(events);
+    if (taken > 0) {
+        AwaitSentAgain();
+    }
+    if (taken < events.size()) {
+        user_.Refused(events, taken);
+        RetryWhileOwed();
+        // Those will never come through: what waits behind them goes now.
+        if (user_.SendAgainDue()) {
+            ScheduleSendAgain();
+        }
     }
 }
 

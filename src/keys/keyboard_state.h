@@ -1,7 +1,6 @@
 #pragma once
 // What the program knows of the keyboard: the keys the system believes are down, which of them
-// the user's own fingers hold, and the user's key events held back while a playback has lifted
-// the user's modifier keys.
+// the user's own fingers hold, and the user's key events held back while a playback plays.
 #include <cstdint>
 #include <span>
 
@@ -24,36 +23,52 @@ class KeyboardState {
     // A hotkey with these modifier flags just fired (before its watch begins).
     virtual void HotKeyFired(std::int32_t /*modifierFlags*/) {}
 
+    // Whether the keyboard layout makes right Alt AltGr: the system then holds a left Ctrl with it
+    // and lets it go with it, also when the program releases right Alt.
+    virtual bool RightAltIsAltGr() const { return false; }
+
     // How often the user has pressed the key since the watch began, each side a key of its own. A
     // key a playback pressed that the user then presses too is the user's: the playback must not
     // release it, under the user's finger or after the user's own release.
     std::uint16_t UserPresses(std::uint8_t virtualKey) const { return user_.Presses(virtualKey); }
 
-    // An emission of `playing` watches the keyboard from its hotkey until it has played. Watches
-    // nest (a press during a pause); the outermost one's end ends the watching, once the user's
-    // events sent again have come through. The outermost begins afresh: what the user holds then
-    // is what the system has down of the modifier keys.
-    void BeginWatching(const HotKey& playing);
+    // An emission of `playing` watches the keyboard from its hotkey until it has played; `own` are
+    // the program's registered hotkeys then. Watches nest (a press during a pause); the outermost
+    // one's end ends the watching, once the user's events sent again have come through. The
+    // outermost begins afresh: what the user holds then is what the system has down of the
+    // modifier keys.
+    void BeginWatching(const HotKey& playing, std::span<const HotKey> own = {});
     void EndWatching();
     // The program ends, possibly inside emissions whose watches will never end: stop now.
     void StopWatching();
 
-    // A playback is about to lift the user's modifier keys (or play keys whose hotkeys it
-    // suspended): from now until its EndHoldingBack the user's key events wait, so that none
-    // reaches an application without the modifiers the user holds, or sets off nothing.
-    void BeginHoldingBack() { user_.BeginHoldingBack(); }
+    // A playback of `keys` is about to press its first key (or lift the user's modifier keys):
+    // from now until its EndHoldingBack the user's key events wait, so that none reaches an
+    // application with the program's keys down or without the modifiers the user holds, or sets
+    // off nothing.
+    void BeginHoldingBack(const KeyCodeList& keys) { user_.BeginHoldingBack(keys); }
     void Lifted(std::uint8_t virtualKey) { user_.Lifted(virtualKey); }
     bool PutBack(std::uint8_t virtualKey) { return user_.PutBack(virtualKey); }
     // Sends the held-back events again, as the user's own, once the last holding back has ended.
-    void EndHoldingBack();
+    void EndHoldingBack(const KeyCodeList& keys);
+    // The system refused the program's release of this key: sent again until it takes it.
+    void OweRelease(std::uint8_t virtualKey);
 
   protected:
     // The watch's own part: the hook that feeds TakeUserKey, installed and removed.
     virtual void StartWatch() {}
     virtual void StopWatch() {}
-    // Sends the user's events again, in order, as the user's own: the watch takes them like any
-    // other (holding back has ended by then).
-    virtual void Deliver(std::span<const UserKeyEvent> /*events*/) {}
+    // Sends the events to the system, in order, as they came (the user's again, or a release
+    // owed): the watch takes them like any other. Returns how many the system took: the first
+    // ones, as SendInput does; it refuses input for an elevated window in front, a secure desktop
+    // (sign-in, a consent prompt).
+    virtual std::size_t Deliver(std::span<const UserKeyEvent> events) { return events.size(); }
+    // The user's events just sent again should come through within a few milliseconds: if they do
+    // not, StopWaitingForSentAgain.
+    virtual void AwaitSentAgain() {}
+    // Releases are owed: RetryRefused later, when the system may take input again.
+    virtual void ScheduleRetry() {}
+    void RetryRefused();
 
     // A key event of the user's (not the program's own) seen by the watch: true when the system
     // must not see it now. Once the events sent again are through, what waited behind them is due:
@@ -70,6 +85,7 @@ class KeyboardState {
 
   private:
     void SendAgain(std::span<const UserKeyEvent> events);
+    void RetryWhileOwed();
     // The watch was kept only for the user's events sent again: it ends once they are through.
     void StopDrainingWhenThrough();
 

@@ -27,14 +27,19 @@ constexpr BYTE kExtendedKeys[] = {
 // a keyboard gives them: its key, its scan code, and the extended flag of the keys that have it.
 // Marked as the program's own, so that a focused hotkey box of ours does not capture the shortcut
 // it plays, and the program tells its own key events from the user's.
-void SystemKeyOutput::Key(std::uint8_t key, bool up) {
-    DWORD flags = up ? KEYEVENTF_KEYUP : 0;
+bool SystemKeyOutput::Key(std::uint8_t key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     if (std::find(std::begin(kExtendedKeys), std::end(kExtendedKeys), key) !=
         std::end(kExtendedKeys)) {
-        flags |= KEYEVENTF_EXTENDEDKEY;
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
-    keybd_event(key, static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags,
-                kOwnInputSignature);
+    input.ki.dwExtraInfo = kOwnInputSignature;
+    // Unlike keybd_event, SendInput tells whether the system took the event.
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
 }
 
 void SystemKeyOutput::Pause(int milliseconds) {

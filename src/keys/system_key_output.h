@@ -4,11 +4,11 @@
 
 namespace hkv {
 
-// keybd_event for the keys, as a keyboard sends them (each key as given: the playback names the
+// SendInput for the keys, as a keyboard sends them (each key as given: the playback names the
 // left or right one; scan codes, the extended flag), keyfunc::Delay for the pause.
 class SystemKeyOutput final : public KeyOutput {
   public:
-    void Key(std::uint8_t virtualKey, bool up) override;
+    bool Key(std::uint8_t virtualKey, bool up) override;
     void Pause(int milliseconds) override;
 };
 

@@ -25,9 +25,32 @@ bool RunsOnWine() {
 
 using ModifierSnapshot = std::array<bool, std::size(kModifierKeys)>;
 
-// Longer than the program's own pause: events sent again that have not come through by then are
-// not coming.
-constexpr UINT kSentAgainTimeoutMs = 500;
+// Releases the system refused (its input desktop switched, an elevated window in front) are sent
+// again this often until it takes them: a person at the lock screen for an hour costs a timer.
+constexpr UINT kRetryRefusedMs = 250;
+
+// Whether the layout types characters with Ctrl and Alt down, the state AltGr produces: only then
+// does the system hold a left Ctrl for right Alt. The keys that type characters: digits, letters,
+// and the punctuation keys of the main block.
+bool LayoutHasAltGr(HKL layout) {
+    BYTE state[256] = {};
+    state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_MENU] = state[VK_RMENU] = 0x80;
+    // Asks without touching the keyboard state that the layout keeps for dead keys.
+    constexpr UINT kKeepKeyboardState = 4;
+    for (UINT vk = '0'; vk <= 0xE2; ++vk) {
+        const bool typing = (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
+                            (vk >= VK_OEM_1 && vk <= VK_OEM_3) ||
+                            (vk >= VK_OEM_4 && vk <= VK_OEM_102);
+        wchar_t typed[4] = {};
+        if (typing &&
+            ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout), state, typed, 4,
+                        kKeepKeyboardState, layout) > 0 &&
+            typed[0] >= L' ') {
+            return true;
+        }
+    }
+    return false;
+}
 
 DWORD WINAPI ReadModifiersAfresh(void* snapshot) {
     auto& down = *static_cast<ModifierSnapshot*>(snapshot);
@@ -44,6 +67,8 @@ DWORD WINAPI ReadModifiersAfresh(void* snapshot) {
 // nothing is held back.
 class SystemKeyboard final : public KeyboardState {
   public:
+    SystemKeyboard() { self_ = this; }
+
     bool IsDown(std::uint8_t virtualKey) const override {
         if (onWine_) {
             for (std::size_t i = 0; i < std::size(kModifierKeys); ++i) {
@@ -86,10 +111,11 @@ class SystemKeyboard final : public KeyboardState {
         freshlyDown_ = {};
     }
 
-    // As the user's own, with the key, scan code and extended flag they came with, marked as sent
-    // again: a hotkey among them fires and a focused hotkey box captures them, and the watch knows
-    // them when they come through.
-    void Deliver(std::span<const UserKeyEvent> events) override {
+    // As they came, with the key, scan code and flags they came with, and the mark they carry:
+    // the user's own sent again, so that a hotkey among them fires and a focused hotkey box
+    // captures them and the watch knows them when they come through; or the program's release
+    // owed.
+    std::size_t Deliver(std::span<const UserKeyEvent> events) override {
         std::array<INPUT, UserKeys::kMaxHeldBack> inputs{};
         UINT count = 0;
         for (const UserKeyEvent& event : events) {
@@ -98,17 +124,43 @@ class SystemKeyboard final : public KeyboardState {
             }
             INPUT& input = inputs[count++];
             input.type = INPUT_KEYBOARD;
-            input.ki.wVk = event.vk;
-            input.ki.wScan = event.scanCode;
-            input.ki.dwFlags =
-                (event.up ? KEYEVENTF_KEYUP : 0) | (event.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            input.ki.dwFlags = event.up ? KEYEVENTF_KEYUP : 0;
+            if (event.unicode) {
+                // The character alone: with a key code the system would not take it as one.
+                input.ki.wScan = event.scanCode;
+                input.ki.dwFlags |= KEYEVENTF_UNICODE;
+            } else {
+                input.ki.wVk = event.vk;
+                input.ki.wScan = event.scanCode != 0
+                                     ? event.scanCode
+                                     : static_cast<WORD>(MapVirtualKeyW(event.vk, MAPVK_VK_TO_VSC));
+                input.ki.dwFlags |= event.extended ? KEYEVENTF_EXTENDEDKEY : 0;
+            }
             input.ki.dwExtraInfo = event.extraInfo;
         }
-        SendInput(count, inputs.data(), sizeof(INPUT));
+        return SendInput(count, inputs.data(), sizeof(INPUT));
+    }
+
+    void AwaitSentAgain() override {
         // They come through within a few milliseconds; should they not, the user's later keys
         // must not wait for them.
         KillTimer(nullptr, giveUpTimer_);
         giveUpTimer_ = SetTimer(nullptr, 0, kSentAgainTimeoutMs, &GiveUpWaiting);
+    }
+
+    void ScheduleRetry() override {
+        KillTimer(nullptr, retryTimer_);
+        retryTimer_ = SetTimer(nullptr, 0, kRetryRefusedMs, &RetryLater);
+    }
+
+    bool RightAltIsAltGr() const override {
+        const HKL layout =
+            GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+        if (layout != altGrLayout_) {
+            altGrLayout_ = layout;
+            hasAltGr_ = LayoutHasAltGr(layout);
+        }
+        return hasAltGr_;
     }
 
   private:
@@ -119,10 +171,15 @@ class SystemKeyboard final : public KeyboardState {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         // The watch may end in here (the user's last event sent again came through).
         if (code == HC_ACTION && watching_) {
+            // The message tells a release too: Wine leaves LLKHF_UP clear on a character's.
+            const bool up =
+                (key->flags & LLKHF_UP) != 0 || wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
             const UserKeyEvent event{static_cast<std::uint8_t>(key->vkCode & 0xFF),
-                                     (key->flags & LLKHF_UP) != 0,
+                                     up,
                                      static_cast<std::uint16_t>(key->scanCode & 0xFFFF),
-                                     (key->flags & LLKHF_EXTENDED) != 0, key->dwExtraInfo};
+                                     (key->flags & LLKHF_EXTENDED) != 0,
+                                     key->dwExtraInfo,
+                                     key->vkCode == VK_PACKET};
             if (event.up) {
                 watching_->ForgetFreshlyDown(event.vk);
             }
@@ -141,6 +198,14 @@ class SystemKeyboard final : public KeyboardState {
         }
     }
 
+    static void CALLBACK RetryLater(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (self_->retryTimer_ == timer) {
+            self_->retryTimer_ = 0;
+            self_->RetryRefused();
+        }
+    }
+
     static void CALLBACK SendAgainLater(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
         if (watching_) {
@@ -148,14 +213,21 @@ class SystemKeyboard final : public KeyboardState {
         }
     }
 
+    // Wine keeps a right Shift that was sent as a left one in its key state while its hook reports
+    // the right one: any release of a modifier ends what the fresh read saw of that modifier.
     void ForgetFreshlyDown(std::uint8_t vk) {
         for (std::size_t i = 0; i < std::size(kModifierKeys); ++i) {
-            freshlyDown_[i] = freshlyDown_[i] && !SameKey(vk, kModifierKeys[i].key);
+            freshlyDown_[i] = freshlyDown_[i] && ModifierFlagOf(vk) != kModifierKeys[i].flag;
         }
     }
 
     // A hook procedure is given no context: the one keyboard that installed it.
     static inline SystemKeyboard* watching_ = nullptr;
+    // Nor a timer procedure: the one keyboard.
+    static inline SystemKeyboard* self_ = nullptr;
+    mutable HKL altGrLayout_ = nullptr;
+    mutable bool hasAltGr_ = false;
+    UINT_PTR retryTimer_ = 0;
     const bool onWine_ = RunsOnWine();
     ModifierSnapshot freshlyDown_{};
     UINT_PTR giveUpTimer_ = 0;

@@ -10,9 +10,12 @@ namespace hkv {
 
 void UserKeys::Restart() {
     fingers_.fill(false);
+    inSystem_.fill(false);
     presses_.fill(0);
     lifted_.fill(false);
     putBack_.fill(false);
+    needed_.fill(0);
+    ownHotKeyKeys_.fill(false);
     heldBackCount_ = 0;
     holdingBack_ = 0;
     sendingAgain_ = 0;
@@ -38,27 +41,52 @@ bool UserKeys::RepeatOfPlayingHotKey(const UserKeyEvent& event) const {
            });
 }
 
+bool UserKeys::Needed(std::uint8_t vk) const {
+    return needed_[vk] > 0;
+}
+
 bool UserKeys::Take(const UserKeyEvent& event) {
     if (event.extraInfo == kSentAgainSignature) {
         // One of those sent again comes through: noted when it was first taken, it reaches the
         // system now.
-        CountPress(event);
+        Reached(event);
         sendingAgain_ -= sendingAgain_ > 0 ? 1 : 0;
         return false;
     }
     const bool repeatOfPlayingHotKey = RepeatOfPlayingHotKey(event);
+    if (event.up && !fingers_[event.vk]) {
+        inSystem_[event.vk] = true; // pressed before the watch began, so it reached the system
+    }
     fingers_[event.vk] = !event.up;
-    if (holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ == 0) {
-        CountPress(event);
+    if (!event.up) {
+        // Pressed again, the key is the user's: a release still owed would let go of it under the
+        // user's finger.
+        const auto end = owed_.begin() + static_cast<std::ptrdiff_t>(owedCount_);
+        owedCount_ = static_cast<std::size_t>(
+            std::remove_if(owed_.begin(), end,
+                           [&](const UserKeyEvent& owed) { return owed.vk == event.vk; }) -
+            owed_.begin());
+    }
+    const bool nothingWaits = sendingAgain_ == 0 && heldBackCount_ == 0;
+    if (holdingBack_ == 0 && nothingWaits) {
+        Reached(event);
         return false;
     }
     if (holdingBack_ == 0) {
         // Behind events sent again that have not come through yet: it must not overtake them.
         return Queue(event);
     }
-    if (event.up && lifted_[event.vk] && heldBackCount_ == 0) {
+    if (event.up && lifted_[event.vk] && nothingWaits) {
         putBack_[event.vk] = false; // up in the system already, and nothing waits that needs it
         return true;
+    }
+    // A release reads the same whatever else is down, so one whose press reached the system
+    // earlier goes through, unless a playback plays with that key down: held back, a release
+    // could be lost for good (the system refusing it when sent again), and the key would read
+    // down for every program.
+    if (event.up && nothingWaits && inSystem_[event.vk] && !Needed(event.vk)) {
+        Reached(event);
+        return false;
     }
     // A held hotkey repeats: played again for each repeat that came during its own playback, it
     // would go on playing long after the user let go. A new press (after a release) is played.
@@ -70,28 +98,41 @@ bool UserKeys::Take(const UserKeyEvent& event) {
 
 bool UserKeys::Queue(const UserKeyEvent& event) {
     if (heldBackCount_ == heldBack_.size()) {
-        CountPress(event);
+        Reached(event);
         return false;
     }
     heldBack_[heldBackCount_++] = event;
     return true;
 }
 
-void UserKeys::CountPress(const UserKeyEvent& event) {
+void UserKeys::Reached(const UserKeyEvent& event) {
     // Counted as it reaches the system: a press held back is sent again after the playback has
     // let its keys go, and takes the key over then.
     presses_[event.vk] = static_cast<std::uint16_t>(presses_[event.vk] + (event.up ? 0 : 1));
+    inSystem_[event.vk] = !event.up;
 }
 
 std::span<const UserKeyEvent> UserKeys::SendAgain() {
     if (holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ == 0) {
         return {};
     }
-    sending_ = heldBack_;
-    const std::size_t count = std::exchange(heldBackCount_, 0);
+    // Up to a press that may fire one of the program's hotkeys: its playback must begin before
+    // what follows reaches the system, or that would arrive ahead of the shortcut, or with its
+    // keys down.
+    std::size_t count = 0;
+    while (count < heldBackCount_) {
+        const UserKeyEvent& event = heldBack_[count++];
+        if (!event.up && ownHotKeyKeys_[event.vk]) {
+            break;
+        }
+    }
     for (std::size_t i = 0; i < count; ++i) {
+        sending_[i] = heldBack_[i];
         sending_[i].extraInfo = kSentAgainSignature;
     }
+    std::move(heldBack_.begin() + static_cast<std::ptrdiff_t>(count),
+              heldBack_.begin() + static_cast<std::ptrdiff_t>(heldBackCount_), heldBack_.begin());
+    heldBackCount_ -= count;
     sendingAgain_ = count;
     return {sending_.data(), count};
 }
@@ -101,15 +142,75 @@ std::span<const UserKeyEvent> UserKeys::Flush() {
     return SendAgain();
 }
 
-void UserKeys::BeginPlaying(const HotKey& hotKey) {
+void UserKeys::Refused(std::span<const UserKeyEvent> sent, std::size_t taken) {
+    for (std::size_t i = taken; i < sent.size(); ++i) {
+        sendingAgain_ -= sendingAgain_ > 0 ? 1 : 0;
+        if (sent[i].up && inSystem_[sent[i].vk]) {
+            UserKeyEvent release = sent[i];
+            release.extraInfo = kOwnInputSignature;
+            Owe(release);
+        }
+    }
+}
+
+void UserKeys::Owe(const UserKeyEvent& release) {
+    const auto end = owed_.begin() + static_cast<std::ptrdiff_t>(owedCount_);
+    if (owedCount_ < owed_.size() && std::none_of(owed_.begin(), end, [&](const UserKeyEvent& e) {
+            return e.vk == release.vk;
+        })) {
+        owed_[owedCount_++] = release;
+    }
+}
+
+void UserKeys::Paid(std::size_t taken) {
+    taken = std::min(taken, owedCount_);
+    for (std::size_t i = 0; i < taken; ++i) {
+        inSystem_[owed_[i].vk] = false;
+    }
+    std::move(owed_.begin() + static_cast<std::ptrdiff_t>(taken),
+              owed_.begin() + static_cast<std::ptrdiff_t>(owedCount_), owed_.begin());
+    owedCount_ -= taken;
+}
+
+void UserKeys::BeginPlaying(const HotKey& hotKey, std::span<const HotKey> own) {
     if (playingCount_ < kMaxPlaying) {
         playing_[playingCount_] = hotKey;
     }
     ++playingCount_;
+    for (const HotKey& h : own) {
+        ownHotKeyKeys_[h.key] = ownHotKeyKeys_[h.key] || h.key != 0;
+    }
 }
 
 void UserKeys::EndPlaying() {
     playingCount_ -= playingCount_ > 0 ? 1 : 0;
+}
+
+void UserKeys::BeginHoldingBack(const KeyCodeList& keys) {
+    ++holdingBack_;
+    CountNeeded(keys, 1);
+}
+
+void UserKeys::CountNeeded(const KeyCodeList& keys, int change) {
+    auto count = [&](std::uint8_t vk) {
+        needed_[vk] = static_cast<std::uint8_t>(std::max(needed_[vk] + change, 0));
+    };
+    for (int i = 0; i < keys.count; ++i) {
+        const std::uint8_t code = keys.codes[static_cast<std::size_t>(i)];
+        count(code);
+        // A modifier's other names: the code for both sides names either, and a hook may report
+        // either side's key by the code for both (an injected one).
+        for (const ModifierKey& m : kModifierKeys) {
+            if (m.key != code && SameKey(code, m.key)) {
+                count(m.key);
+            }
+        }
+        for (std::uint8_t both : {kVkShift, kVkControl, kVkMenu}) {
+            if (both != code && SameKey(code, both)) {
+                count(both);
+            }
+        }
+    }
 }
 
 void UserKeys::Lifted(std::uint8_t vk) {
@@ -124,8 +225,12 @@ bool UserKeys::PutBack(std::uint8_t vk) {
     return down;
 }
 
-std::span<const UserKeyEvent> UserKeys::EndHoldingBack() {
-    if (holdingBack_ == 0 || --holdingBack_ > 0) {
+std::span<const UserKeyEvent> UserKeys::EndHoldingBack(const KeyCodeList& keys) {
+    if (holdingBack_ == 0) {
+        return {};
+    }
+    CountNeeded(keys, -1);
+    if (--holdingBack_ > 0) {
         return {};
     }
     lifted_.fill(false);

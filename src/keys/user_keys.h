@@ -1,10 +1,13 @@
 #pragma once
 // What the user's fingers hold, as the watch of the keyboard sees it, and the user's key events
-// that are held back while a playback has lifted the user's modifier keys.
+// that are held back while a playback plays.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "keys/hotkey.h"
+#include "keys/key_code_list.h"
 
 namespace hkv {
 
@@ -12,31 +15,28 @@ namespace hkv {
 struct UserKeyEvent {
     std::uint8_t vk = 0;
     bool up = false;
-    std::uint16_t scanCode = 0;
+    std::uint16_t scanCode = 0; // for a Unicode packet, its character
     bool extended = false;
     std::uintptr_t extraInfo = 0;
-};
-
-// A registered hotkey: its main key and its modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Win).
-struct HotKey {
-    std::uint8_t key = 0;
-    std::int32_t modifiers = 0;
+    // A character typed without a key (an on-screen keyboard, a typing tool, a touch keyboard):
+    // its key is the packet code and the character stands in the scan code.
+    bool unicode = false;
 };
 
 class UserKeys {
   public:
-    // While modifiers are lifted the user's keys wait: within one pause (up to 200 ms) a person
-    // types a handful of keys and a held key repeats a few times. Should more come, they pass at
-    // once rather than be lost.
+    // While a playback plays the user's keys wait: within one pause (up to 200 ms) a person types
+    // a handful of keys and a held key repeats a few times. Should more come, they pass at once
+    // rather than be lost.
     static constexpr std::size_t kMaxHeldBack = 64;
     // Emissions in progress at the same time that are told apart (nested ones inside pauses);
     // the policy allows fewer.
     static constexpr std::size_t kMaxPlaying = 8;
 
     // A new watch: nothing known of an earlier one counts. The caller notes the keys the system
-    // has down now (NoteHeld).
+    // has down now (NoteHeld). Releases the system refused stay owed.
     void Restart();
-    void NoteHeld(std::uint8_t vk) { fingers_[vk] = true; }
+    void NoteHeld(std::uint8_t vk) { fingers_[vk] = inSystem_[vk] = true; }
 
     // The modifier flags of the keys the user holds.
     std::int32_t ModifierFlags() const;
@@ -51,11 +51,15 @@ class UserKeys {
     bool Take(const UserKeyEvent& event);
 
     // The hotkeys whose emissions are in progress, innermost last: a repeat of one of them (its
-    // key held down) while the user's keys are held back adds nothing.
-    void BeginPlaying(const HotKey& hotKey);
+    // key held down) while the user's keys are held back adds nothing. `own` are the program's
+    // registered hotkeys: events sent again stop after a press of one of their keys, so that the
+    // playback it starts holds back what follows (keys/keyboard_state.h).
+    void BeginPlaying(const HotKey& hotKey, std::span<const HotKey> own);
     void EndPlaying();
-    // A playback starts holding back the user's key events, until its End.
-    void BeginHoldingBack() { ++holdingBack_; }
+    // A playback of `keys` starts holding back the user's key events, until its End: from its
+    // first key to its last, any key of the user's would reach the application with the program's
+    // keys down, or without the user's own.
+    void BeginHoldingBack(const KeyCodeList& keys);
     // The program let go of a modifier key the user holds (the key is the user's, up in the
     // system).
     void Lifted(std::uint8_t vk);
@@ -66,7 +70,7 @@ class UserKeys {
     // as sent again (valid until the next Take or Restart); otherwise none. Until all of them have
     // come through Take, later events of the user's wait behind them: sent again after they have
     // (SendAgain).
-    std::span<const UserKeyEvent> EndHoldingBack();
+    std::span<const UserKeyEvent> EndHoldingBack(const KeyCodeList& keys);
     // The events that waited behind those sent again, once those have come through; else none.
     std::span<const UserKeyEvent> SendAgain();
     bool SendAgainDue() const {
@@ -75,23 +79,44 @@ class UserKeys {
     // Stops waiting for the events sent again to come through: whatever waits behind them is sent
     // now (the program ends, or they are lost).
     std::span<const UserKeyEvent> Flush();
+    // The system took only the first `taken` of the events just sent again: the others never come
+    // through. A refused press is lost with its key up in the system; a refused release of a key
+    // the system has down is owed, or the key would read down while nobody holds it.
+    void Refused(std::span<const UserKeyEvent> sent, std::size_t taken);
     // Whether events are held back, or sent again and not yet through: the watch must go on
     // until they are, or a later event of the user's could overtake them.
-    bool Busy() const { return holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ > 0; }
+    // Releases owed keep it too: a press of the user's meanwhile makes the key the user's again.
+    bool Busy() const {
+        return holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ > 0 || owedCount_ > 0;
+    }
+
+    // Releases the system refused, the user's and the program's own (extra information
+    // kOwnInputSignature): to be sent again until it takes them.
+    void Owe(const UserKeyEvent& release);
+    std::span<const UserKeyEvent> Owed() const { return {owed_.data(), owedCount_}; }
+    // The first `taken` of the owed releases reached the system.
+    void Paid(std::size_t taken);
 
   private:
     bool RepeatOfPlayingHotKey(const UserKeyEvent& event) const;
     bool Queue(const UserKeyEvent& event);
-    void CountPress(const UserKeyEvent& event);
+    void Reached(const UserKeyEvent& event);
+    bool Needed(std::uint8_t vk) const;
+    void CountNeeded(const KeyCodeList& keys, int change);
 
     std::array<bool, 256> fingers_{};
+    std::array<bool, 256> inSystem_{}; // the user's presses that reached it, not released since
     std::array<std::uint16_t, 256> presses_{};
     std::array<bool, 256> lifted_{};
     std::array<bool, 256> putBack_{};
+    std::array<std::uint8_t, 256> needed_{}; // keys of the playbacks holding back, per playback
+    std::array<bool, 256> ownHotKeyKeys_{};
     std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};
     std::size_t heldBackCount_ = 0;
     std::array<UserKeyEvent, kMaxHeldBack> sending_{}; // those sent again, as they were sent
     std::size_t sendingAgain_ = 0;                     // not yet come through
+    std::array<UserKeyEvent, kMaxHeldBack> owed_{};
+    std::size_t owedCount_ = 0;
     std::array<HotKey, kMaxPlaying> playing_{};
     std::size_t playingCount_ = 0;
     std::size_t holdingBack_ = 0;

@@ -125,7 +125,9 @@ class ScreenScale {
 // as the object lives (this thread must dispatch messages meanwhile, as WaitUntil does). An action
 // may run at the press of one key: it runs while the program that pressed it waits for this hook,
 // so what the action presses or posts is there before the program's next step, however slow the
-// machine. At the last key before a playback's pause, that is inside the pause.
+// machine. At the last key before a playback's pause, that is inside the pause. It runs once, at
+// the first press: Wine may call a hook of this process more than once for one event while the
+// program's own watch of the keyboard is installed too.
 class InjectedKeyWatch {
   public:
     explicit InjectedKeyWatch(DWORD actionKey = 0, std::function<void()> action = {}) {
@@ -158,7 +160,7 @@ class InjectedKeyWatch {
             const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
             events_.emplace_back(key->vkCode, up);
             if (key->vkCode == actionKey_ && !up && action_) {
-                action_();
+                std::exchange(action_, {})();
             }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -115,9 +115,8 @@ TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
     EXPECT_TRUE(IsChecked(program, 1)) << "row 1 unregistered by its own playback";
 }
 
-TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesTheKeysFirst) {
-    // Row 1 holds A and B down for its pause; F8 pressed meanwhile plays C inside it. (The outer
-    // shortcut holds no modifier: with Ctrl held, F8 would be Ctrl + F8, another hotkey.)
+TEST_F(App, PressDuringAPauseOfAPlaybackPlaysRightAfterItAndAMenuOpenedThenReleasesTheKeysFirst) {
+    // Row 1 holds A and B down for its pause; F8 pressed meanwhile waits and plays C after it.
     ProgramUnderTest program(L"nested");
     ASSERT_TRUE(
         program.WriteIni("[conftooltip]\r\n0=2|65|66\r\n2=1|67\r\n"
@@ -131,16 +130,16 @@ TEST_F(App, PressDuringAPauseOfAPlaybackPlaysInsideItAndAMenuOpenedThenReleasesT
         ASSERT_TRUE(target.TakeFocus());
         InjectedKeyWatch pressF8AtB('B', [] { TapKey(VK_F8); });
         TapKey(VK_F7);
-        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'C', true); }))
             << Describe(target.keys());
         std::vector<std::pair<int, bool>> seen;
         for (const auto& k : From(target.keys(), 'A')) {
             seen.emplace_back(k.vk, k.up);
         }
-        const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'C', false},
-                                                         {'C', true},  {'B', true},  {'A', true}};
+        const std::vector<std::pair<int, bool>> expected{{'A', false}, {'B', false}, {'B', true},
+                                                         {'A', true},  {'C', false}, {'C', true}};
         EXPECT_EQ(seen, expected) << Describe(target.keys());
-        EXPECT_TRUE(KeysDown().empty());
+        EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }));
     }
     // The tray menu opened in the pause. Seen where synthetic input enters the system: the focus
     // moves to the menu, and Wine then resets the keyboard state by itself, so neither a window
@@ -201,16 +200,19 @@ TEST_F(App, ARowThatPlaysItsOwnHotkeyPlaysItIntoTheWindowAndReleasesEverything) 
 
 TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
     // Row 1: Alt + L plays Right. Rows 2 and 3: Shift + A and Shift + B play each other. Row 4:
-    // F7 plays Ctrl + C.
+    // F7 plays Ctrl + C. Row 5: F9 plays Ctrl + End. Row 6: Ctrl + Shift + C plays H.
     ProgramUnderTest program(L"habits");
     ASSERT_TRUE(program.WriteIni(
-        "[conftooltip]\r\n0=1|39\r\n1=2|16|66\r\n2=2|16|65\r\n3=2|17|67\r\n[Velmo]\r\n"
+        "[conftooltip]\r\n0=1|39\r\n1=2|16|66\r\n2=2|16|65\r\n3=2|17|67\r\n4=2|17|35\r\n"
+        "5=1|72\r\n[Velmo]\r\n"
         "Velmo1Text=Alt + L\r\nVelmo1KeyCode=76\r\nVelmo1ModKeyCode=1\r\n"
         "Velmo2Text=Shift + A\r\nVelmo2KeyCode=65\r\nVelmo2ModKeyCode=4\r\n"
         "Velmo3Text=Shift + B\r\nVelmo3KeyCode=66\r\nVelmo3ModKeyCode=4\r\n"
-        "Velmo4Text=F7\r\nVelmo4KeyCode=118\r\nVelmo4ModKeyCode=0\r\n"));
+        "Velmo4Text=F7\r\nVelmo4KeyCode=118\r\nVelmo4ModKeyCode=0\r\n"
+        "Velmo5Text=F9\r\nVelmo5KeyCode=120\r\nVelmo5ModKeyCode=0\r\n"
+        "Velmo6Text=Ctrl + Shift + C\r\nVelmo6KeyCode=67\r\nVelmo6ModKeyCode=6\r\n"));
     ASSERT_TRUE(program.Start());
-    for (int row = 1; row <= 4; ++row) {
+    for (int row = 1; row <= 6; ++row) {
         Enable(program, row);
     }
     TextTarget text;
@@ -282,7 +284,67 @@ TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
     ASSERT_TRUE(WaitUntil([&] { return rightCtrlAtC.Saw(VK_LCONTROL, true); }))
         << "the program's left Ctrl was left down";
     SendKey(VK_RCONTROL, true);
+    EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }))
+        << testing::PrintToString(KeysDown()) << rightCtrlAtC.Describe();
+
+    // Typing straight on: F9 plays Ctrl + End; "x", "y" and a character without a key (an
+    // on-screen keyboard's) typed while End is down arrive after it, as typed, not as Ctrl + X.
+    text.SetText(L"abc", 0);
+    {
+        InjectedKeyWatch typeAtEnd(VK_END, [] {
+            TapKey('X');
+            TapKey('Y');
+            TypeCharacter(L'\u00e9');
+        });
+        TapKey(VK_F9);
+        ASSERT_TRUE(WaitUntil([&] { return text.Text().size() >= 6; }))
+            << Narrow(text.Text()) << ": " << typeAtEnd.Describe();
+        EXPECT_EQ(text.Text(), L"abcxy\u00e9") << typeAtEnd.Describe();
+    }
     EXPECT_TRUE(WaitUntil([] { return KeysDown().empty(); }));
+
+    // F7 plays Ctrl + C: the program's own Ctrl + Shift + C (row 6) stays registered meanwhile,
+    // where another program could take it.
+    constexpr int kTestHotKey = 1;
+    bool tookCtrlShiftC = true;
+    {
+        InjectedKeyWatch tryAtC('C', [&] {
+            tookCtrlShiftC = RegisterHotKey(nullptr, kTestHotKey, MOD_CONTROL | MOD_SHIFT, 'C');
+        });
+        TapKey(VK_F7);
+        ASSERT_TRUE(WaitUntil([&] { return tryAtC.Saw(VK_LCONTROL, true); }));
+    }
+    EXPECT_FALSE(tookCtrlShiftC) << "Ctrl + Shift + C unregistered while Ctrl + C played";
+    UnregisterHotKey(nullptr, kTestHotKey);
+
+    // Shift + A plays Shift + B, and row 3's Shift + B is suspended meanwhile: another program
+    // that takes it then leaves row 3 unticked; unticked by the user during the pause, it is not
+    // registered again afterwards.
+    {
+        bool took = false;
+        InjectedKeyWatch takeAtB(
+            'B', [&] { took = RegisterHotKey(nullptr, kTestHotKey, MOD_SHIFT, 'B'); });
+        PressHotkeyLikeAPerson({VK_LSHIFT}, 'A');
+        ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 3); })) << "shown as armed";
+        EXPECT_TRUE(took) << takeAtB.Describe();
+        UnregisterHotKey(nullptr, kTestHotKey);
+    }
+    Enable(program, 3);
+    {
+        InjectedKeyWatch untickAtB('B', [&] {
+            PostMessageW(program.Check(3), BM_SETCHECK, BST_UNCHECKED, 0);
+            PostMessageW(program.Main(), WM_COMMAND, MAKEWPARAM(ids::kCheckFirst + 2, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(program.Check(3)));
+        });
+        PressHotkeyLikeAPerson({VK_LSHIFT}, 'A');
+        ASSERT_TRUE(WaitUntil([&] { return untickAtB.Saw('B', true) && KeysDown().empty(); }));
+    }
+    EXPECT_FALSE(IsChecked(program, 3));
+    EXPECT_TRUE(WaitUntil([&] {
+        const bool free = RegisterHotKey(nullptr, kTestHotKey, MOD_SHIFT, 'B');
+        UnregisterHotKey(nullptr, kTestHotKey);
+        return free;
+    })) << "row 3, unticked during the pause, registered again";
 }
 
 TEST_F(App, LeavingDuringAnEmissionReleasesTheKeysItHolds) {

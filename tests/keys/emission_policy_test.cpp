@@ -15,6 +15,7 @@
 
 #include "keys/emission_policy.h"
 #include "keys/modifier_keys.h"
+#include "keys/own_input.h"
 
 using hkv::EmissionPolicy;
 
@@ -29,55 +30,86 @@ struct Row {
 };
 // L: Alt + L plays Ctrl + Right, an Alt layer (Alt lifted, the program's own left Ctrl). F: Ctrl +
 // F9 plays A (Ctrl lifted; A is row A's key). A and B: Shift + A and Shift + B play each other
-// (Shift shared). K: K alone plays Ctrl + C: nothing lifted or suspended, so a press in its pause
-// plays inside it.
+// (Shift shared). K: K alone plays Ctrl + C: nothing lifted or suspended. G: Ctrl + Alt + G, as
+// AltGr + G sends it where right Alt is AltGr, plays Ctrl + Right (Alt lifted, Ctrl kept).
 constexpr Row kRows[] = {
     {0, 76, hkv::kModAlt, L"2|17|39", hkv::kModControl},
     {'F', 120, hkv::kModControl, L"1|65", 0},
     {'A', 65, hkv::kModShift, L"2|16|66", hkv::kModShift},
     {'B', 66, hkv::kModShift, L"2|16|65", hkv::kModShift},
     {'K', 75, 0, L"2|17|67", hkv::kModControl},
+    {'G', 71, hkv::kModControl | hkv::kModAlt, L"2|17|39", hkv::kModControl},
 };
 constexpr std::size_t kRowCount = std::size(kRows);
 constexpr std::uint8_t kL = 76;
 
-// The user's modifier keys, each side its own: the script's 1 to 6 press or release them.
+// The user's modifier keys, each side its own: the script's 1 to 8 press or release them.
 constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kVkLMenu,
-                                     hkv::kVkRMenu,    hkv::kVkLShift,   hkv::kVkRShift};
+                                     hkv::kVkRMenu,    hkv::kVkLShift,   hkv::kVkRShift,
+                                     hkv::kVkLWin,     hkv::kVkRWin};
 
-// Events: 1-6 the user presses (or, when held, releases) left Ctrl, right Ctrl, left Alt, right
-// Alt, left Shift, right Shift; l presses or releases L, r repeats L while it is held (a
+// Events: 1-8 the user presses (or, when held, releases) left Ctrl, right Ctrl, left Alt, right
+// Alt (AltGr, with the left Ctrl the system holds for it, where the layout has one), left Shift,
+// right Shift, left Win, right Win; l presses or releases L, r repeats L while it is held (a
 // keyboard's auto-repeat); F, A, K the user taps that key (a hotkey where the keys down make it
 // one); e the current pause ends (time is up); m a modal loop starts (a menu); x the program
-// exits. At the end of the script every pause still running ends.
+// exits; h the program handles the hotkey messages posted (where the script says when: until
+// then the user's keys reach the system before the watch begins); d the oldest event sent to the
+// system and not yet through arrives (they arrive late, after any later event of the user's); g
+// they never come through the watch (another hook, or the system removed ours): they reach the
+// system unseen and the program stops waiting for them; z the system starts or stops refusing
+// the program's input (a secure desktop, an elevated window in front), while the user types
+// elsewhere; t the program's retry of refused releases comes due. At the end of the script every
+// pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
 // it sets it, any key-up clears it, whoever sent it, as Windows keeps it; a key-down whose key and
 // modifiers are a row's registered hotkey fires that row (its message is handled at the next
 // dispatch) and reaches no application. Checked:
-// - with no emission in progress, every key is down exactly when the user's fingers hold it, the
-//   keyboard is not watched and no hotkey is suspended;
+// - with no emission in progress, every key is down exactly when the user's fingers hold it (but
+//   a press the refusing system lost, which stays up), the keyboard is not watched and no hotkey
+//   is suspended;
 // - the program never releases a key the user holds, but a modifier the playing shortcut does not
 //   hold (lifted), and never one nobody pressed;
-// - every key event of the user's reaches the system in order, with the modifiers the user's
-//   fingers held then (those a playback holds aside), by the end of the emission; only a repeat of
-//   the playing hotkey and a lifted key's release may be swallowed;
+// - every key event of the user's reaches the system exactly once, in order, a press with the
+//   modifiers the user's fingers held then, by the end of the emission; only a repeat of the
+//   playing hotkey and a lifted key's release may be swallowed, and a press sent again that the
+//   system refused is lost; no key of the user's reaches the system while a playback plays;
+// - every key of the old shortcut goes down with exactly the shortcut's modifiers down;
+// - a hotkey press of the user's that reaches the system finds its hotkey registered;
 // - every Alt release the program causes, or that follows the program's own Alt press, comes after
 //   another key's press since that Alt went down;
 // - the program's own keys never set off its own hotkeys, and a repeat of a hotkey during its own
 //   playback, held back, never reaches the system; emissions stay within their bound.
+// How the system runs: whether right Alt is AltGr, and whether the script says when the program
+// handles its posted hotkey messages ('h') rather than at its next look.
+// handles its posted hotkey messages ('h') rather than at its next look, and whether events sent
+// to the system arrive when the script says ('d', 'g') rather than at once.
+struct Options {
+    bool altGr = false;
+    bool dispatchWhenTold = false;
+    bool lateArrivals = false;
+};
+
 class Harness final : public hkv::KeyboardState,
                       public hkv::KeyOutput,
                       public hkv::HotKeySuspension {
   public:
-    Harness(std::string_view script, bool logging) : script_(script), logging_(logging) {}
+    Harness(std::string_view script, bool logging, Options options = {})
+        : script_(script), logging_(logging), options_(options) {
+        for (std::size_t r = 0; r < kRowCount; ++r) {
+            hotKeys_[r] = {kRows[r].key, kRows[r].modifiers};
+        }
+    }
 
     void Run() {
-        while (!exited_ && faults.empty() &&
-               (pos_ < script_.size() || firedHead_ < pendingFires_.size())) {
+        while (!exited_ && faults.empty() && (pos_ < script_.size() || Dispatchable())) {
             Step();
-            CheckAtRest();
+            if (Quiet()) {
+                CheckAtRest();
+            }
         }
+        Settle();
         CheckAtRest();
     }
 
@@ -94,45 +126,58 @@ class Harness final : public hkv::KeyboardState,
         bool
             repeatDuringItsPlayback; // its key held down, of a hotkey whose emission is in progress
         bool applied = false;
+        bool lost = false; // sent again to a system that refused it
     };
 
-    // KeyboardState: the model's key state.
+    // KeyboardState: the model's key state, as the program reads it: the program's own events
+    // since it last looked at its messages are not in it yet.
     bool IsDown(std::uint8_t vk) const override {
         for (const hkv::ModifierKey& m : hkv::kModifierKeys) {
-            if (down_[m.key] && vk != m.key && hkv::SameKey(vk, m.key)) {
+            if (Seen(m.key) && vk != m.key && hkv::SameKey(vk, m.key)) {
                 return true;
             }
         }
-        return down_[vk];
+        return Seen(vk);
     }
-    void StartWatch() override { watchedDown_.fill(false); } // a new watch knows nothing yet
-    void StopWatch() override {}
-    // Sent again as the user's: the watch takes them again, then the system.
-    void Deliver(std::span<const hkv::UserKeyEvent> events) override {
+    bool RightAltIsAltGr() const override { return options_.altGr; }
+    void StartWatch() override {
+        watchedDown_.fill(false); // a new watch knows nothing yet
+        hooked_ = true;
+    }
+    void StopWatch() override { hooked_ = false; }
+    // Sent to the system: they come through later ('d'), or never ('g'); a refusing system takes
+    // none.
+    std::size_t Deliver(std::span<const hkv::UserKeyEvent> events) override {
+        if (refusing_) {
+            for (const auto& e : events) {
+                Lose(e);
+            }
+            return 0;
+        }
         for (const auto& e : events) {
-            if (logging_) {
-                Log(std::string("d") + (e.up ? "^" : "v") + std::to_string(e.vk));
-            }
-            watchedDown_[e.vk] = !e.up;
-            if (!TakeUserKey(e)) {
-                ApplyUser(e.vk, e.up);
+            // The program's own release owed goes the way of its other key events: at once.
+            if (e.extraInfo == hkv::kOwnInputSignature) {
+                Arrive(e, false);
+            } else {
+                inFlight_.push_back(e);
             }
         }
+        return events.size();
     }
+    void ScheduleSendAgain() override { sendAgainDue_ = true; } // a timer: after posted messages
+    void ScheduleRetry() override { retryDue_ = true; }
 
-    // HotKeySuspension: every row whose key is one of the list's.
-    std::uint32_t Suspend(const hkv::KeyCodeList& keys) override {
-        std::uint32_t mask = 0;
+    // HotKeySuspension: every row is registered.
+    std::span<const hkv::HotKey> HotKeys() override { return hotKeys_; }
+    std::uint32_t Suspend(std::uint32_t mask) override {
+        std::uint32_t suspended = 0;
         for (std::size_t r = 0; r < kRowCount; ++r) {
-            for (int k = 0; k < keys.count; ++k) {
-                if (hkv::SameKey(keys.codes[static_cast<std::size_t>(k)], kRows[r].key) &&
-                    !suspended_[r]) {
-                    suspended_[r] = true;
-                    mask |= 1u << r;
-                }
+            if ((mask & (1u << r)) != 0 && !suspended_[r]) {
+                suspended_[r] = true;
+                suspended |= 1u << r;
             }
         }
-        return mask;
+        return suspended;
     }
     void Resume(std::uint32_t mask) override {
         for (std::size_t r = 0; r < kRowCount; ++r) {
@@ -141,21 +186,24 @@ class Harness final : public hkv::KeyboardState,
     }
 
     // KeyOutput: the program's own key events.
-    void Key(std::uint8_t vk, bool up) override {
+    bool Key(std::uint8_t vk, bool up) override {
         if (exited_) {
             Fail("key event after the exit");
         }
         if (!Watching()) {
             Fail("key event while the keyboard is not watched");
         }
-        if (logging_) {
-            Log((up ? "^" : "v") + std::to_string(vk));
+        Log((refusing_ ? "!" : "") + std::string(up ? "^" : "v") + std::to_string(vk));
+        if (refusing_) {
+            // A lifted key the program cannot press again stays up under the user's finger.
+            lostPress_[vk] = lostPress_[vk] || (!up && liftedAt_[vk] != 0);
+            return false;
         }
         if (vk == hkv::kVkNeutral) {
             if (!up) {
                 OtherKeyDown(vk);
             }
-            return;
+            return true;
         }
         if (up) {
             const bool lift = usersInSystem_[vk] && hkv::ModifierFlagOf(vk) != 0 &&
@@ -172,7 +220,18 @@ class Harness final : public hkv::KeyboardState,
             }
             pressed_[vk] = 0;
             KeyUp(vk, true);
-            return;
+            if (AltGrsCtrl(vk) && usersInSystem_[hkv::kVkLControl]) {
+                // The system lets go of the left Ctrl it holds for AltGr: lifted along.
+                liftedAt_[hkv::kVkLControl] = firing_.size();
+                usersInSystem_[hkv::kVkLControl] = false;
+                KeyUp(hkv::kVkLControl, true);
+            }
+            return true;
+        }
+        if (AltGrsCtrl(vk) && liftedAt_[hkv::kVkLControl] != 0) {
+            liftedAt_[hkv::kVkLControl] = 0; // put back along with right Alt
+            usersInSystem_[hkv::kVkLControl] = true;
+            KeyDown(hkv::kVkLControl, true);
         }
         // Put back: the user's again. A playback's own press of the key is in its record already.
         if (liftedAt_[vk] != 0 && !held_.IsHeld(vk)) {
@@ -181,9 +240,14 @@ class Harness final : public hkv::KeyboardState,
         } else if (!usersInSystem_[vk]) {
             ++pressed_[vk];
         }
+        if (hkv::ModifierFlagOf(vk) == 0 && !firing_.empty() &&
+            SystemModifiers() != firing_.back()->listModifiers) {
+            Fail("key " + std::to_string(vk) + " of the shortcut played with other modifiers");
+        }
         if (KeyDown(vk, true)) {
             Fail("the program's own key " + std::to_string(vk) + " set off a hotkey");
         }
+        return true;
     }
 
     void Pause(int) override {
@@ -199,38 +263,94 @@ class Harness final : public hkv::KeyboardState,
         }
     }
 
-    // Injects the next event; false when it ends the current pause.
+    bool Dispatchable() const {
+        return (firedHead_ < pendingFires_.size() && (!options_.dispatchWhenTold || told_)) ||
+               sendAgainDue_;
+    }
+    bool Quiet() const {
+        return !hooked_ && inFlight_.empty() && !Dispatchable() &&
+               firedHead_ == pendingFires_.size() && !refusing_;
+    }
+
+    // Injects the next event, as the program looks at its messages; false when it ends the
+    // current pause.
     bool Step() {
+        seen_ = down_;                    // the program is between events: the key state is current
         if (exited_ || !faults.empty()) { // after a fault the script stops: it unwinds at once
             return false;
         }
-        if (firedHead_ < pendingFires_.size()) {
-            const Row* row = pendingFires_[firedHead_++];
-            firing_.push_back(row);
-            policy_.HotKeyPressed(row->list, {row->key, row->modifiers}, *this);
-            for (std::size_t& depth :
-                 liftedAt_) { // lifted by the emission that ended, not put back
-                depth = depth > firing_.size() - 1 ? 0 : depth;
-            }
-            firing_.pop_back();
+        if (!options_.lateArrivals && !inFlight_.empty()) {
+            ArriveNext(true);
+            return true;
+        }
+        if (firedHead_ < pendingFires_.size() && (!options_.dispatchWhenTold || told_)) {
+            Fire(pendingFires_[firedHead_++]);
+            return true;
+        }
+        told_ = false;
+        if (std::exchange(sendAgainDue_, false)) {
+            SendAgainNow();
             return true;
         }
         if (pos_ == script_.size()) {
             return false;
         }
         const char event = script_[pos_++];
-        if (event >= '1' && event <= '6') {
-            const std::uint8_t key = kToggles[event - '1'];
-            User(key, fingers_[key]);
-        } else if (event == 'x') {
+        if (event == 'x') {
+            refusingAtExit_ = refusing_;
             policy_.Abandon(); // its releases are the last key events allowed
             exited_ = true;
             return false;
-        } else if (event == 'm') {
+        }
+        if (event == 'e') {
+            return false;
+        }
+        switch (event) {
+        case 'm':
             held_.ReleaseAll();
             liftedAt_.fill(0); // every lifted key has been put back or left to the user
-        } else if (event == 'e') {
-            return false;
+            letGoDepth_ = held_.ActivePlaybacks(); // those in progress hold nothing now
+            break;
+        case 'h':
+            told_ = true;
+            break;
+        case 'd':
+            if (!inFlight_.empty()) {
+                ArriveNext(true);
+            }
+            break;
+        case 'g': {
+            // They reach the system without the watch seeing them; the program gives up waiting.
+            while (!inFlight_.empty()) {
+                ArriveNext(false);
+            }
+            StopWaitingForSentAgain();
+            break;
+        }
+        case 'z':
+            refusing_ = !refusing_;
+            break;
+        case 't':
+            if (std::exchange(retryDue_, false)) {
+                RetryRefused();
+            }
+            break;
+        default:
+            if (!refusing_) { // the user types elsewhere meanwhile
+                UserScriptEvent(event);
+            }
+            break;
+        }
+        return true;
+    }
+
+    void UserScriptEvent(char event) {
+        if (event >= '1' && event <= '8') {
+            const std::uint8_t key = kToggles[event - '1'];
+            if (AltGrsCtrl(key)) {
+                User(hkv::kVkLControl, fingers_[key]); // the system's left Ctrl comes first
+            }
+            User(key, fingers_[key]);
         } else if (event == 'l' || (event == 'r' && fingers_[kL])) {
             User(kL, event == 'l' && fingers_[kL]);
         } else {
@@ -241,7 +361,83 @@ class Harness final : public hkv::KeyboardState,
                 }
             }
         }
-        return true;
+    }
+
+    void Fire(const Row* row) {
+        firing_.push_back(row);
+        policy_.HotKeyPressed(row->list, {row->key, row->modifiers}, *this);
+        for (std::size_t& depth : liftedAt_) { // lifted by the emission that ended, not put back
+            depth = depth > firing_.size() - 1 ? 0 : depth;
+        }
+        firing_.pop_back();
+    }
+
+    // The end of the script: time passes, the system takes input again, everything in flight
+    // arrives and every retry comes due.
+    void Settle() {
+        refusing_ = false;
+        for (int guard = 0; guard < 1000; ++guard) {
+            if (!faults.empty()) {
+                return;
+            }
+            told_ = true;
+            if (!exited_ && Dispatchable()) {
+                Step();
+            } else if (!inFlight_.empty()) {
+                ArriveNext(!exited_);
+            } else if (!exited_ && std::exchange(retryDue_, false)) {
+                RetryRefused();
+            } else {
+                return;
+            }
+        }
+        Fail("the program never comes to rest");
+    }
+
+    void ArriveNext(bool throughTheWatch) {
+        const hkv::UserKeyEvent e = inFlight_[inFlightHead_++];
+        if (inFlightHead_ == inFlight_.size()) {
+            inFlight_.clear();
+            inFlightHead_ = 0;
+        }
+        Arrive(e, throughTheWatch);
+    }
+
+    // An event sent earlier reaches the system: through the watch, or unseen by it.
+    void Arrive(const hkv::UserKeyEvent& e, bool throughTheWatch) {
+        Log(std::string(e.extraInfo == hkv::kOwnInputSignature ? "o" : "d") + (e.up ? "^" : "v") +
+            std::to_string(e.vk));
+        if (e.extraInfo == hkv::kOwnInputSignature) { // a refused release, paid
+            if (fingers_[e.vk] && usersInSystem_[e.vk]) {
+                Fail("a refused release of " + std::to_string(e.vk) +
+                     " let go of it under the user's finger");
+            }
+            usersInSystem_[e.vk] = false;
+            pressed_[e.vk] = 0;
+            KeyUp(e.vk, true);
+            return;
+        }
+        watchedDown_[e.vk] = !e.up;
+        if (!throughTheWatch || !hooked_ || !TakeUserKey(e)) {
+            ApplyUser(e.vk, e.up);
+        }
+    }
+
+    // Sent again to a refusing system: that event of the user's never arrives; a press lost
+    // leaves its key up under the user's finger.
+    void Lose(const hkv::UserKeyEvent& e) {
+        if (e.extraInfo == hkv::kOwnInputSignature) {
+            return;
+        }
+        for (std::size_t i = lastApplied_; i < events_.size(); ++i) {
+            UserEvent& u = events_[i];
+            if (!u.applied && !u.lost && !u.repeatDuringItsPlayback && u.vk == e.vk &&
+                u.up == e.up) {
+                u.lost = true;
+                lostPress_[e.vk] = lostPress_[e.vk] || !e.up;
+                return;
+            }
+        }
     }
 
     // A key event of the user's: through the watch while there is one, then to the system.
@@ -251,9 +447,9 @@ class Harness final : public hkv::KeyboardState,
             std::any_of(firing_.begin(), firing_.end(),
                         [&](auto* r) { return r->key == vk && r->modifiers == FingerModifiers(); });
         fingers_[vk] = !up;
-        watchedDown_[vk] = !up && Watching();
+        watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
-        if (!Watching() || !TakeUserKey({vk, up})) {
+        if (!hooked_ || !TakeUserKey({vk, up})) {
             ApplyUser(vk, up);
         }
     }
@@ -262,8 +458,9 @@ class Harness final : public hkv::KeyboardState,
     void ApplyUser(std::uint8_t vk, bool up) {
         std::size_t i = lastApplied_;
         // A repeat of the playing hotkey is swallowed: it is never the one that arrives.
-        while (i < events_.size() && (events_[i].applied || events_[i].repeatDuringItsPlayback ||
-                                      events_[i].vk != vk || events_[i].up != up)) {
+        while (i < events_.size() &&
+               (events_[i].applied || events_[i].lost || events_[i].repeatDuringItsPlayback ||
+                events_[i].vk != vk || events_[i].up != up)) {
             ++i;
         }
         if (i == events_.size()) {
@@ -273,18 +470,30 @@ class Harness final : public hkv::KeyboardState,
         }
         events_[i].applied = true;
         lastApplied_ = i;
-        if (hkv::ModifierFlagOf(vk) == 0 && SystemModifiersOfTheUser() != events_[i].modifiers) {
+        letGoDepth_ = std::min(letGoDepth_, held_.ActivePlaybacks());
+        if (!up && held_.ActivePlaybacks() > letGoDepth_) {
+            Fail("the user's key " + std::to_string(vk) + " reached the system during a playback");
+        }
+        // A release reads the same whatever else is down.
+        if (!up && hkv::ModifierFlagOf(vk) == 0 &&
+            SystemModifiersOfTheUser() != (events_[i].modifiers & ~LostModifiers())) {
             Fail("the user's key " + std::to_string(vk) +
                  " reached the system with other "
                  "modifiers than the user held");
         }
         usersInSystem_[vk] = !up;
+        lostPress_[vk] = lostPress_[vk] && up;
         if (up) {
             pressed_[vk] = 0;
             KeyUp(vk, false);
-        } else {
-            KeyDown(vk, false);
+            return;
         }
+        for (std::size_t r = 0; r < kRowCount; ++r) {
+            if (suspended_[r] && kRows[r].key == vk && SystemModifiers() == kRows[r].modifiers) {
+                Fail("the user's hotkey " + std::to_string(vk) + " found its hotkey suspended");
+            }
+        }
+        KeyDown(vk, false);
     }
 
     // True when the key-down was a registered hotkey, which no application receives.
@@ -316,6 +525,9 @@ class Harness final : public hkv::KeyboardState,
         }
     }
 
+    bool AltGrsCtrl(std::uint8_t vk) const { return options_.altGr && vk == hkv::kVkRMenu; }
+    bool Seen(std::uint8_t vk) const { return seen_[vk]; }
+
     // The modifier flags of the sided keys for which `holds` is true.
     template <typename Holds> static std::int32_t Modifiers(Holds holds) {
         std::int32_t flags = 0;
@@ -330,22 +542,26 @@ class Harness final : public hkv::KeyboardState,
     std::int32_t SystemModifiers() const {
         return Modifiers([&](std::uint8_t k) { return down_[k]; });
     }
+    std::int32_t LostModifiers() const {
+        return Modifiers([&](std::uint8_t k) { return lostPress_[k] && !down_[k]; });
+    }
     // Those a playback holds aside: a press in a pause plays inside it, with its keys down.
     std::int32_t SystemModifiersOfTheUser() const {
         return Modifiers(
             [&](std::uint8_t k) { return down_[k] && (usersInSystem_[k] || !held_.IsHeld(k)); });
     }
 
-    // Between the script's top-level events no emission is in progress (after the exit, the
-    // interrupted ones are gone too).
+    // With no emission in progress and nothing on its way: the keys are the user's, nothing
+    // watched or suspended, every event of the user's arrived.
     void CheckAtRest() {
-        for (int vk = 0; down_ != fingers_ && vk < 256; ++vk) {
-            if (down_[vk] != fingers_[vk]) {
+        const bool refusedAtTheEnd = exited_ && refusingAtExit_;
+        for (int vk = 0; !refusedAtTheEnd && down_ != fingers_ && vk < 256; ++vk) {
+            if (down_[vk] != fingers_[vk] && (down_[vk] || !lostPress_[vk])) {
                 Fail("key " + std::to_string(vk) + (down_[vk] ? " down" : " up") +
                      " while the user " + (down_[vk] ? "does not hold it" : "holds it"));
             }
         }
-        if (Watching()) {
+        if (Watching() || hooked_) {
             Fail("the keyboard is still watched");
         }
         for (bool suspended : suspended_) {
@@ -356,7 +572,8 @@ class Harness final : public hkv::KeyboardState,
         for (std::size_t i = checkedEvents_; i < events_.size(); ++i) {
             const UserEvent& e = events_[i];
             const bool liftedRelease = e.up && hkv::ModifierFlagOf(e.vk) != 0;
-            if (!e.applied && !e.repeatDuringItsPlayback && !liftedRelease) {
+            if (!e.applied && !e.lost && !e.repeatDuringItsPlayback && !liftedRelease &&
+                !refusedAtTheEnd) {
                 Fail("a key event of the user's (" + std::to_string(e.vk) + ") never arrived");
             }
         }
@@ -380,24 +597,37 @@ class Harness final : public hkv::KeyboardState,
 
     std::string_view script_;
     bool logging_;
+    Options options_;
     std::size_t pos_ = 0;
     std::array<bool, 256> down_{};
+    std::array<bool, 256> seen_{}; // the key state as the program last read it fresh
     std::array<bool, 256> fingers_{};
     // Pressed while watched (or sent again), not released since: the watch knows it is down.
     std::array<bool, 256> watchedDown_{};
     std::array<bool, 256> usersInSystem_{}; // the user's key-downs that reached the system
+    std::array<bool, 256> lostPress_{};     // held by the user, up: the system refused its press
     std::array<bool, 256> byProgram_{};
     std::array<bool, 256> otherSinceDown_{};
     std::array<int, 256> pressed_{};
     std::array<std::size_t, 256> liftedAt_{}; // the depth of the emission that lifted it, or 0
     std::array<bool, kRowCount> suspended_{};
+    std::array<hkv::HotKey, kRowCount> hotKeys_{};
     std::vector<UserEvent> events_;
     std::size_t lastApplied_ = 0;
     std::size_t checkedEvents_ = 0;        // those before were checked at an earlier rest
     std::vector<const Row*> pendingFires_; // the hotkey messages posted, handled from the head
     std::size_t firedHead_ = 0;
     std::vector<const Row*> firing_;
+    std::vector<hkv::UserKeyEvent> inFlight_; // sent to the system, not through yet, from the head
+    std::size_t inFlightHead_ = 0;
+    bool told_ = false;
+    bool sendAgainDue_ = false;
+    bool retryDue_ = false;
+    bool refusing_ = false;
+    bool refusingAtExit_ = false;
     bool exited_ = false;
+    bool hooked_ = false; // the watch's hook is installed: every key event passes it
+    int letGoDepth_ = 0;  // the playbacks in progress that a modal loop made let go of everything
     hkv::HeldKeys held_{*this, *this};
     EmissionPolicy policy_{*this, held_};
 };
@@ -405,44 +635,59 @@ class Harness final : public hkv::KeyboardState,
 } // namespace
 
 TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersKeys) {
+    constexpr Options kAltGr{true, false, false};
+    constexpr Options kLateAndTold{false, true, true};
     const struct {
         const char* script;
         const char* played;
+        Options options = {};
     } rows[] = {
         // Nothing held, nothing lifted: the program's own left Ctrl, pressed and released.
         {"K", "v162 v67 p[67 162] ^67 ^162"},
+        // A key typed while it plays waits until the program's Ctrl is up.
+        {"Klle", "v162 v67 p[67 162] ^67 ^162 dv76 d^76"},
         // Alt held as a layer: lifted before (a neutral key first, so that no menu opens), pressed
-        // again after (the neutral key after it); the user's L release waits until then.
-        {"3lle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
-        {"3llelle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 v232 "
-                     "^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        // again after (the neutral key after it); the release of L, pressed before, goes through.
+        {"3lle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232"},
+        {"3llelle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 v232 ^232 ^164 "
+                     "v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232"},
         // L held: its first repeat plays once more (the watch began after L's press), the later
         // ones during a playback add nothing.
-        {"3lrrle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv76 d^76 v232 "
-                    "^232 ^164 v162 v39 p[39 162] ^39 ^162"},
+        {"3lrrle3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv76 v232 ^232 "
+                    "^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 d^164"},
         // A new press during the playback waits, then plays, with the Alt it was pressed with.
-        {"3llll3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv76 d^76 "
-                   "d^164 v162 v39 p[39 162] ^39 ^162"},
+        {"3llll3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv76 v232 ^232 "
+                   "^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 d^164"},
         {"1Fe1", "^162 v65 p[65] ^65 v162"}, // A is row A's key: suspended, it reaches the window
         {"5Ae5", "v66 p[66 160] ^66"},       // Shift shared; B is row B's hotkey, suspended
-        // The user's right Ctrl during the pause does not hold the program's left one.
-        {"K2e2", "v162 v67 p[67 162] ^67 ^162"},
+        // The user's right Ctrl during the pause waits and does not hold the program's left one.
+        {"K2e2", "v162 v67 p[67 162] ^67 ^162 dv163"},
         // The user's left Ctrl, pressed during the lift, waits: the program's is released first.
-        {"3ll1e13", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv162"},
+        {"3ll1e13", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv162"},
         // Alt let go before anything else was typed: not pressed again.
-        {"3l3le", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 d^76"},
-        {"3llK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76 dv75 d^75 "
-                  "d^164"},
+        {"3l3le", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162"},
+        {"3llK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 dv75 d^75 d^164"},
         // A menu opens in the pause, or the program ends there: everything let go before.
-        {"3llmK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
-        {"3llx", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^76"},
+        {"3llmK3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232"},
+        {"3llx", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232"},
         // Ctrl pressed and let go in an earlier emission's pause is not still held: L's later
         // repeats during the second playback are repeats of Alt + L, and add nothing.
-        {"K1e13lrrrle3", "v162 v67 p[67 162] ^67 v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 "
-                         "v164 v232 ^232 dv76 d^76 v232 ^232 ^164 v162 v39 p[39 162] ^39 ^162"},
+        {"K1e13lrrrle3", "v162 v67 p[67 162] ^67 ^162 dv162 v232 ^232 ^164 v162 v39 p[39 76 162] "
+                         "^39 ^162 v164 v232 ^232 dv76 v232 ^232 ^164 v162 v39 p[39 76 162] ^39 "
+                         "^162 v164 v232 ^232 d^76 d^164"},
+        // AltGr: lifting right Alt lets go of the left Ctrl the system holds for it, so the
+        // shortcut's Ctrl is pressed after all; putting right Alt back brings that Ctrl back.
+        {"4G4", "v232 ^232 ^165 v162 v39 p[39 162] ^39 ^162 v165 v232 ^232 d^162 d^165", kAltGr},
+        // Sent again: the user's next key waits behind them; one that arrives lets the next batch
+        // go (a press of a hotkey's key ends a batch); those that never come through are not
+        // waited for.
+        {"Khlleldgl", "v162 v67 p[67 162] ^67 ^162 dv76 d^76 dv76", kLateAndTold},
+        // The system refuses the releases: they are owed, and sent when it takes input again,
+        // the user's Ctrl, held back while Ctrl + C plays, among them.
+        {"K1h1z", "v67 p[67 162] !^67 o^67 o^162", kLateAndTold},
     };
     for (const auto& row : rows) {
-        Harness h(row.script, true);
+        Harness h(row.script, true, row.options);
         h.Run();
         EXPECT_EQ(h.log, row.played) << "script " << row.script;
         EXPECT_TRUE(h.faults.empty())
@@ -451,40 +696,68 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
     }
 }
 
-// Every script of up to N events (the exit only as the last one, since nothing follows it). N is 5
-// in the normal run; the build target check_interleavings runs N = 6.
+// Every script of up to N events over each alphabet (the exit only as the last one, since nothing
+// follows it): the user's both hands, layers, swaps and held keys; the user typing while events
+// sent to the system arrive late, never, or are refused, and before the program handles a hotkey;
+// right Alt as AltGr. N is 5 in the normal run; the build target check_interleavings runs N = 6.
 TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixedOrUnbounded) {
     const char* fromEnv = std::getenv("HKV_INTERLEAVING_EVENTS");
     const std::size_t n = fromEnv ? std::strtoul(fromEnv, nullptr, 10) : 5;
-    constexpr char kEvents[] = "123456lrFAKe";
-    std::string script;
-    long long checked = 0;
-    int failures = 0;
-    const auto start = std::chrono::steady_clock::now();
-    auto check = [&](const std::string& s) {
-        Harness h(s, false);
-        h.Run();
-        ++checked;
-        if (!h.faults.empty() && ++failures <= 5) {
-            ADD_FAILURE() << "script " << s << ": " << testing::PrintToString(h.faults);
-        }
+    const struct {
+        const char* events;
+        Options options;
+    } alphabets[] = {
+        {"123456lrFAKe", {}},
+        {"137lKehdgzt", {false, true, true}},
+        {"45lrGKe", {true, false, false}},
     };
-    // Depth-first over the scripts: each prefix also ends once with the exit.
-    std::function<void()> extend = [&] {
-        if (script.size() == n) {
-            check(script);
-            return;
-        }
-        check(script + 'x');
-        for (const char* e = kEvents; *e; ++e) {
-            script.push_back(*e);
-            extend();
-            script.pop_back();
-        }
-    };
-    extend();
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%lld scripts of up to %zu events checked in %.2f s\n", checked, n, seconds);
-    EXPECT_EQ(failures, 0);
+    for (const auto& alphabet : alphabets) {
+        std::string script;
+        long long checked = 0;
+        int failures = 0;
+        const auto start = std::chrono::steady_clock::now();
+        auto check = [&](const std::string& s) {
+            Harness h(s, false, alphabet.options);
+            h.Run();
+            ++checked;
+            if (!h.faults.empty() && ++failures <= 5) {
+                ADD_FAILURE() << alphabet.events << " script " << s << ": "
+                              << testing::PrintToString(h.faults);
+            }
+        };
+        // Depth-first over the scripts: each prefix also ends once with the exit.
+        std::function<void()> extend = [&] {
+            if (script.size() == n) {
+                check(script);
+                return;
+            }
+            check(script + 'x');
+            for (const char* e = alphabet.events; *e; ++e) {
+                script.push_back(*e);
+                extend();
+                script.pop_back();
+            }
+        };
+        extend();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%s: %lld scripts of up to %zu events checked in %.2f s\n", alphabet.events,
+                    checked, n, seconds);
+        EXPECT_EQ(failures, 0) << alphabet.events;
+    }
+}
+
+// More keys than there is room to hold back: the later ones pass at once instead of being lost.
+TEST(UserKeys, PastItsRoomTheUsersKeysPassInsteadOfBeingLost) {
+    hkv::UserKeys keys;
+    keys.Restart();
+    keys.BeginPlaying({75, 0}, {});
+    const hkv::KeyCodeList list{2, {17, 67}};
+    keys.BeginHoldingBack(list);
+    std::size_t passed = 0;
+    for (std::size_t i = 0; i < hkv::UserKeys::kMaxHeldBack + 6; ++i) {
+        passed += keys.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 1}) ? 0 : 1;
+    }
+    EXPECT_EQ(passed, 6u);
+    EXPECT_EQ(keys.EndHoldingBack(list).size(), hkv::UserKeys::kMaxHeldBack);
 }

@@ -15,8 +15,9 @@ class RecordingOutput : public KeyOutput {
     // Runs inside each pause, as a message dispatched by the real pause would.
     std::function<void()> onPause;
 
-    void Key(std::uint8_t virtualKey, bool up) override {
+    bool Key(std::uint8_t virtualKey, bool up) override {
         events.push_back((up ? "up " : "down ") + std::to_string(virtualKey));
+        return true;
     }
     void Pause(int milliseconds) override {
         events.push_back("pause " + std::to_string(milliseconds));

@@ -1,8 +1,10 @@
-// The real watch of the user's keys: what it holds back comes through, and events sent again that
-// never come through do not keep the user's later keys waiting.
+// The real watch of the user's keys: what it holds back comes through as it was typed, and events
+// sent again that never come through do not keep the user's later keys waiting.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 
 #include "keys/own_input.h"
 #include "keys/system_keyboard.h"
@@ -12,6 +14,7 @@
 using hkv::test::Contains;
 using hkv::test::KeyRecorder;
 using hkv::test::TapKey;
+using hkv::test::TypeCharacter;
 using hkv::test::WaitUntil;
 
 namespace {
@@ -45,22 +48,31 @@ TEST(SystemKeyboard, KeysHeldBackArriveAfterAndLostOnesAreNotWaitedFor) {
     ASSERT_TRUE(target.TakeFocus());
     hkv::KeyboardState& keyboard = hkv::SystemKeyboardState();
     keyboard.BeginWatching({});
-    keyboard.BeginHoldingBack();
+    const hkv::KeyCodeList playing{1, {VK_F23}};
+    keyboard.BeginHoldingBack(playing);
     TapKey('A');
+    TypeCharacter(L'\u00e9'); // a character without a key (an on-screen keyboard), held back too
     // The program's own key passes the watch: once it arrives, the user's A before it was held.
     keybd_event(VK_F24, 0, 0, hkv::kOwnInputSignature);
     keybd_event(VK_F24, 0, KEYEVENTF_KEYUP, hkv::kOwnInputSignature);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), VK_F24, true); }));
     EXPECT_FALSE(Contains(target.keys(), 'A', false)) << "not held back";
 
+    EXPECT_TRUE(target.chars().empty()) << "not held back";
+
     {
         SwallowSentAgain swallow; // A, sent again, never comes through
-        keyboard.EndHoldingBack();
+        keyboard.EndHoldingBack(playing);
         TapKey('B'); // waits behind A
         keyboard.EndWatching();
-        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', true); }))
+        // Not waited for much longer than the give-up (a generous bound for a busy machine).
+        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', true); },
+                              std::chrono::milliseconds(4 * hkv::kSentAgainTimeoutMs)))
             << "the user's keys waited on for good";
     }
     EXPECT_FALSE(Contains(target.keys(), 'A', false));
+    // Sent again as the character it was, once.
+    EXPECT_EQ(std::count(target.chars().begin(), target.chars().end(), L'\u00e9'), 1)
+        << testing::PrintToString(target.chars()) << hkv::test::Describe(target.keys());
     EXPECT_TRUE(WaitUntil([] { return !hkv::SystemKeyboardWatched(); }));
 }

@@ -32,6 +32,18 @@ inline void TapKey(WORD vk) {
     SendKey(vk, true);
 }
 
+// A character typed without a key, as an on-screen keyboard or a typing tool sends it.
+inline void TypeCharacter(wchar_t character) {
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = character;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 // Keeps this thread's windows answering for a while, e.g. for as long as a person holds a key.
 // This is input timing, not synchronisation: nothing waits for a result here.
 inline void PumpFor(DWORD milliseconds) {

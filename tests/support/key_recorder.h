@@ -41,7 +41,12 @@ class KeyRecorder final : public ui::WindowBase {
     }
 
     const std::vector<RecordedKey>& keys() const { return keys_; }
-    void Clear() { keys_.clear(); }
+    // The characters typed, as the window received them.
+    const std::wstring& chars() const { return chars_; }
+    void Clear() {
+        keys_.clear();
+        chars_.clear();
+    }
 
     // Brings the window to the front with the keyboard focus; true once it has it.
     bool TakeFocus() {
@@ -63,10 +68,15 @@ class KeyRecorder final : public ui::WindowBase {
                              static_cast<DWORD>(GetMessageTime()), now.QuadPart});
             return 0;
         }
+        if (msg == WM_CHAR) {
+            chars_.push_back(static_cast<wchar_t>(wParam));
+            return 0;
+        }
         return DefWindowProcW(hwnd(), msg, wParam, lParam);
     }
 
     std::vector<RecordedKey> keys_;
+    std::wstring chars_;
 };
 
 } // namespace hkv::test
