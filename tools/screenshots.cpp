@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/scope_guard.h"
+#include "common/win_handles.h"
 #include "editor/composition.h"
 #include "support/input.h"
 #include "support/program_under_test.h"
@@ -60,26 +62,28 @@ constexpr DWORD kLargeScaleDpi = 144;
 std::vector<unsigned char> Grab(const RECT& r) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    std::vector<unsigned char> pixels;
     HDC screen = GetDC(nullptr);
+    const hkv::ScopeGuard releaseScreen([screen] { ReleaseDC(nullptr, screen); });
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
+    const hkv::ScopeGuard deleteMemory([memory] { DeleteDC(memory); });
+    const hkv::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, w, h));
+    bool copied = false;
+    {
+        const HGDIOBJ old = SelectObject(memory, bitmap.get());
+        const hkv::ScopeGuard deselect([memory, old] { SelectObject(memory, old); });
+        copied = BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != FALSE;
+    }
+    // Read once the bitmap is out of the DC again, as GetDIBits wants it.
+    std::vector<unsigned char> pixels;
+    if (copied) {
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         const int stride = (w * 3 + 3) & ~3;
         pixels.resize(static_cast<std::size_t>(stride) * h);
-        SelectObject(memory, old);
-        if (!GetDIBits(memory, bitmap, 0, h, pixels.data(), &info, DIB_RGB_COLORS)) {
+        if (!GetDIBits(memory, bitmap.get(), 0, h, pixels.data(), &info, DIB_RGB_COLORS)) {
             pixels.clear();
         }
-    } else {
-        SelectObject(memory, old);
     }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
