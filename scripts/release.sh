@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program as users get it (MinGW-w64, optimised for size, stripped, static C++ runtime)
-# and packs it with the README and the licence into build/BrevinHotkey-<version>-win64.zip.
+# and packs it with the user guide (guide.html, made from the README's guide part with its pictures
+# inside) and the licence into build/BrevinHotkey-<version>-win64.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +32,7 @@ name="BrevinHotkey-$version-win64"
 stage="build/package/$name"
 rm -rf build/package "build/$name.zip"
 mkdir -p "$stage"
-cp "$exe" README.md LICENSE "$stage/"
+cp "$exe" LICENSE "$stage/"
+python3 tools/guide_html.py README.md "$stage/guide.html"
 (cd build/package && zip -q -X -r "../$name.zip" "$name")
 echo "Release: build/$name.zip ($(stat -c %s "$exe") bytes exe; imports: $(echo $imports | tr '\n' ' '))"

@@ -15,6 +15,7 @@
 #include "support/input.h"
 #include "support/key_recorder.h"
 #include "support/message_box_watcher.h"
+#include "support/screen_scale.h"
 #include "support/text_target.h"
 #include "common/win_handles.h"
 #include "tray/tray_icon.h"
@@ -104,21 +105,6 @@ class StandInTaskbar {
     static inline bool takesIcons_ = true;
     static inline int calls_ = 0;
     hkv::UniqueWindow window_;
-};
-
-// Sets the screen scale that programs started afterwards see, for the life of the object.
-class ScreenScale {
-  public:
-    explicit ScreenScale(DWORD dpi) { Set(dpi); }
-    ~ScreenScale() { Set(96); }
-    ScreenScale(const ScreenScale&) = delete;
-    ScreenScale& operator=(const ScreenScale&) = delete;
-
-  private:
-    static void Set(DWORD dpi) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                        sizeof dpi);
-    }
 };
 
 // Every key event some program synthesises, as it enters the system's input stream, for as long
