@@ -148,8 +148,8 @@ std::int32_t Velmo::ModKeyCode() const {
     return impl_->Box().ModKeyCode();
 }
 
-void Velmo::SaveSettings() {
-    SaveHotKey(impl_->Name(), impl_->Properties().Values(), impl_->Box().Settled());
+bool Velmo::SaveSettings() {
+    return SaveHotKey(impl_->Name(), impl_->Properties().Values(), impl_->Box().Settled());
 }
 
 HWND Velmo::Window() const {

@@ -88,7 +88,8 @@ class Velmo {
     // when the system refuses.
     bool SuspendHotKey();
     bool ResumeHotKey();
-    void SaveSettings();
+    // False when the store does not hold the hotkey afterwards (see SaveHotKey).
+    bool SaveSettings();
     const std::wstring& INIFileName() const;
     void SetINIFileName(const std::wstring& value); // throws AppError 382 in user mode
     std::int32_t SettingLocation() const;

@@ -246,8 +246,9 @@ TEST_F(HostileSettings, EachFileReadsGoodRowsWholeBadRowsEmptyAndKeepsEveryKeyWh
         // The placeholder text of an empty row, which no ANSI code page holds, makes an older
         // file Unicode.
         for (int n = 1; n <= hkv::ids::kRows; ++n) {
-            hkv::SaveHotKey(L"Velmo" + DecimalText(n), where,
-                            hotKeys[static_cast<std::size_t>(n - 1)]);
+            EXPECT_TRUE(hkv::SaveHotKey(L"Velmo" + DecimalText(n), where,
+                                        hotKeys[static_cast<std::size_t>(n - 1)]))
+                << n;
         }
         ExpectEverythingKept(before, ReadableKeys(path), shown);
         const auto bytes = ReadFileBytes(path);
