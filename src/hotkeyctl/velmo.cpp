@@ -136,6 +136,10 @@ void Velmo::SetHotKeyEnabled(bool enabled) {
     impl_->SwitchRegistration(enabled);
 }
 
+bool Velmo::EnableHotKeyQuietly() {
+    return impl_->Registration().EnableQuietly(impl_->Box().KeyCode(), impl_->Box().ModKeyCode());
+}
+
 bool Velmo::SuspendHotKey() {
     return impl_->Registration().Suspend();
 }
