@@ -32,4 +32,12 @@ std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
     return text;
 }
 
+std::wstring RunningElsewhereText(const std::wstring& settingsFile) {
+    std::wstring text = L"The program is already running for another user of this computer, with "
+                        L"the settings file";
+    text += kLineBreak + settingsFile + kLineBreak;
+    text += L"This copy ends: only one copy at a time may keep that file.";
+    return text;
+}
+
 } // namespace hkv

@@ -1,15 +1,19 @@
-// The program started while another copy holds one of its names: a copy in this session running
-// elevated or as another user (which this one may not even open), or a copy in another session on
-// the same settings file.
+// The program started while another copy holds the session's name (a copy in this session running
+// elevated or as another user, which this one may not even open) or the settings file (a copy in
+// another session); and a name made first by someone else.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <sddl.h>
 
+#include <functional>
+
 #include "app/single_instance.h"
 #include "common/win_handles.h"
+#include "support/message_box_watcher.h"
 #include "support/program_under_test.h"
+#include "ui/notice.h"
 
 using namespace hkv::test;
 
@@ -30,30 +34,26 @@ hkv::UniqueKernelHandle HoldDenyingAll(const std::wstring& name) {
 
 } // namespace
 
-TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsEitherName) {
+TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsTheSessionOrTheSettingsFile) {
     ProgramUnderTest program(L"secondcopy");
-    // Another session's copy names the file in its own spelling.
-    std::wstring upper = program.IniPath();
-    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-    const std::wstring fileName = hkv::SettingsFileMutexName(upper);
-    ASSERT_EQ(fileName, hkv::SettingsFileMutexName(program.IniPath()));
-    ASSERT_NE(fileName, hkv::SettingsFileMutexName(program.IniPath() + L"x"));
+    const std::wstring lock = program.IniPath() + hkv::kSettingsLockSuffix;
+    MessageBoxWatcher notices(hkv::ui::kNoticeTitle, MessageBoxWatcher::kAnyProcess);
     const struct {
         const char* holder;
-        std::wstring name;
-        bool denying;
-    } holders[] = {{"an elevated copy in this session", hkv::kInstanceMutexName, true},
-                   {"a copy in another session", fileName, false},
-                   {"an elevated copy in another session", fileName, true}};
+        std::function<hkv::UniqueKernelHandle()> hold;
+        std::size_t told; // a copy out of reach, in another session, is named once
+    } holders[] = {{"an elevated copy in this session",
+                    [] { return HoldDenyingAll(hkv::kInstanceMutexName); }, 0},
+                   {"a copy in another session",
+                    [&] {
+                        HANDLE h = CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr,
+                                               CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+                        return hkv::UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+                    },
+                    1}};
     for (const auto& h : holders) {
-        hkv::UniqueKernelHandle held(
-            h.denying ? HoldDenyingAll(h.name)
-                      : hkv::UniqueKernelHandle(CreateMutexW(nullptr, FALSE, h.name.c_str())));
+        hkv::UniqueKernelHandle held = h.hold();
         ASSERT_TRUE(held) << h.holder;
-        if (h.denying) {
-            ASSERT_EQ(CreateMutexW(nullptr, FALSE, h.name.c_str()), nullptr) << h.holder;
-            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << h.holder;
-        }
         const std::string utf8 = "\xEF\xBB\xBF[Velmo]\r\nVelmo1Text=F8\r\n"; // converted by a read
         ASSERT_TRUE(program.WriteIni(utf8));
         HANDLE second = program.Launch();
@@ -63,5 +63,23 @@ TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsEitherName) {
         EXPECT_EQ(code, 0u) << h.holder;
         const auto bytes = ReadFileBytes(program.IniPath());
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), utf8) << h.holder << ": read or written";
+        const auto told = notices.Seen();
+        ASSERT_EQ(told.size(), h.told) << h.holder;
     }
+    EXPECT_NE(notices.Seen()[0].text.find(program.IniPath()), std::wstring::npos);
+}
+
+TEST(SecondCopy, ANameMadeFirstByAnyoneBlocksNoCopyWhereTheSettingsFolderCanBeWritten) {
+    ProgramUnderTest program(L"squatted");
+    hkv::UniqueKernelHandle squatter(
+        CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(program.IniPath()).c_str()));
+    ASSERT_TRUE(program.Start());
+    const wchar_t* session = L"Local\\hkvTestOtherSession";
+    EXPECT_FALSE(hkv::SingleInstance(session, program.IniPath()).IsFirst()) << "the file is free";
+    program.Kill();
+    EXPECT_FALSE(FileExists(program.IniPath() + hkv::kSettingsLockSuffix)) << "left behind";
+    // Where the folder cannot be written, the machine-wide name still keeps a second copy out.
+    const std::wstring nowhere = ExecutableFolder() + L"\\no such folder\\set.ini";
+    squatter.reset(CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(nowhere).c_str()));
+    EXPECT_FALSE(hkv::SingleInstance(session, nowhere).IsFirst());
 }
