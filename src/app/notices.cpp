@@ -33,8 +33,8 @@ std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
 }
 
 std::wstring RunningElsewhereText(const std::wstring& settingsFile) {
-    std::wstring text = L"The program is already running for another user of this computer, with "
-                        L"the settings file";
+    std::wstring text = L"The program is already running in another session of this computer "
+                        L"(another user, or a remote desktop), with the settings file";
     text += kLineBreak + settingsFile + kLineBreak;
     text += L"This copy ends: only one copy at a time may keep that file.";
     return text;

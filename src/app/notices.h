@@ -20,7 +20,8 @@ std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows);
 std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
                                   const std::vector<RowHotKey>& hotKeysLost, bool statesLost);
 
-// Another user of the computer runs the program on the same settings file, so this copy ends.
+// A copy in another session (another user, a remote desktop) runs on the same settings file, so
+// this copy ends.
 std::wstring RunningElsewhereText(const std::wstring& settingsFile);
 
 } // namespace hkv
