@@ -3,7 +3,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/frmset_velmo.h"
+#include "app/notices.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "settings/modini.h"
@@ -11,6 +15,7 @@
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/moveit.h"
+#include "ui/notice.h"
 #include "ui/twips.h"
 
 namespace hkv {
@@ -163,14 +168,35 @@ void FrmSet::Form_Load() {
 }
 
 void FrmSet::TickRowsWithStoredHotkeys() {
+    const RowSet stored = StoredTickedRows();
+    std::vector<RowHotKey> refused;
     for (int row = 0; row < ids::kRows; ++row) {
-        if (velmos_[row] && velmos_[row]->KeyCode() != 0) {
-            // The state a click on the box leaves, then the click's own handling: a refusal shows
-            // its message and clears the tick again.
+        Velmo* velmo = velmos_[row].get();
+        if (!velmo || velmo->KeyCode() == 0 || !stored[static_cast<std::size_t>(row)]) {
+            continue;
+        }
+        // At sign-in nobody is there to press a new combination: a refused row keeps its hotkey
+        // for when the other program lets it go, and one notice names them all.
+        if (velmo->EnableHotKeyQuietly()) {
             SendMessageW(checks_[row], BM_SETCHECK, BST_CHECKED, 0);
-            Check_Click(row);
+        } else {
+            refusedAtStart_.set(static_cast<std::size_t>(row));
+            refused.push_back({row + 1, velmo->Text()});
         }
     }
+    if (!refused.empty()) {
+        ui::ShowNotice(hwnd(), RowsNotEnabledText(refused), [this] { BeforeModalLoop(); });
+    }
+}
+
+RowSet FrmSet::RowsToArmNextTime() const {
+    RowSet rows = refusedAtStart_;
+    for (int row = 0; row < ids::kRows; ++row) {
+        if (SendMessageW(checks_[row], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            rows.set(static_cast<std::size_t>(row));
+        }
+    }
+    return rows;
 }
 
 void FrmSet::ShowForAnotherStart() {
@@ -294,6 +320,7 @@ void FrmSet::Check_Click(int row) {
     if (!velmo) {
         return;
     }
+    refusedAtStart_.reset(static_cast<std::size_t>(row)); // the user has decided for the row
     const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
     velmo->SetHotKeyEnabled(desired); // a refusal's message box releases held keys first
     // The box always shows whether the hotkey really is registered; a refused enable clears it.
@@ -403,10 +430,19 @@ void FrmSet::BeforeModalLoop() {
 void FrmSet::SaveAndLeaveTheTray() {
     // Keys a playback still holds down would stay down for every other program after we end.
     emissions_.Abandon();
-    for (auto& velmo : velmos_) {
-        if (velmo) {
-            velmo->SaveSettings();
+    std::vector<RowHotKey> hotKeysLost;
+    for (int row = 0; row < ids::kRows; ++row) {
+        Velmo* velmo = velmos_[row].get();
+        if (velmo && !velmo->SaveSettings()) {
+            hotKeysLost.push_back({row + 1, velmo->Text()});
         }
+    }
+    const bool statesLost = !SaveTickedRows(RowsToArmNextTime());
+    if (!hotKeysLost.empty() || statesLost) {
+        // Before the window goes, so that what the file did not take can still be read from it.
+        SetVisible(true);
+        ui::ShowNotice(hwnd(), SettingsNotSavedText(modINI::IniFilePath(), hotKeysLost, statesLost),
+                       [this] { BeforeModalLoop(); });
     }
     tray_.Remove();
 }

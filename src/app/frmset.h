@@ -13,6 +13,7 @@
 #include "app/frmset_ids.h"
 #include "app/running_copy.h"
 #include "app/start_arguments.h"
+#include "app/ticked_rows.h"
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
@@ -68,13 +69,17 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Image1_Click();
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
-    // An armed start: ticks every row that has a stored hotkey, as the user would.
+    // An armed start: ticks every row that has a stored hotkey and was ticked at the last end, and
+    // tells the user once of those the system refused.
     void TickRowsWithStoredHotkeys();
+    // The rows ticked now, and those the armed start could not tick that the user has left alone.
+    RowSet RowsToArmNextTime() const;
     // Another start of the program: the window the user is looking for comes to the front.
     void ShowForAnotherStart();
     // Releases what playbacks hold before a modal loop starts (here or in the editor).
     void BeforeModalLoop();
-    // What the exit and the end of the session share: held keys released, hotkeys saved, icon
+    // What the exit and the end of the session share: held keys released, hotkeys and ticks
+    // saved (the user told, while the window still exists, of what the file did not take), icon
     // removed.
     void SaveAndLeaveTheTray();
 
@@ -96,6 +101,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<HWND, ids::kRows> text1_{};
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
+    // Refused at an armed start: still wanted at the next one, until the user clicks the box.
+    RowSet refusedAtStart_;
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
     TrayIcon tray_;

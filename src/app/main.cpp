@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/frmset.h"
+#include "app/notices.h"
 #include "app/running_copy.h"
 #include "app/single_instance.h"
 #include "app/start_arguments.h"
@@ -19,6 +20,7 @@
 #include "keys/held_keys.h"
 #include "keys/system_key_output.h"
 #include "keys/system_keyboard.h"
+#include "ui/notice.h"
 
 namespace {
 
@@ -53,13 +55,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // now without reading or writing anything (one that read the hotkeys while the first was
     // leaving would write those old ones back at its own exit). The file is the one the rows'
     // hotkey controls name by default, beside the executable.
-    const hkv::SingleInstance instance(
-        hkv::kInstanceMutexName, hkv::JoinFolderAndFile(hkv::FolderOfPath(hkv::ExecutablePath()),
-                                                        hkv::VelmoProperties{}.iniFileName));
+    const std::wstring settingsFile = hkv::JoinFolderAndFile(
+        hkv::FolderOfPath(hkv::ExecutablePath()), hkv::VelmoProperties{}.iniFileName);
+    const hkv::SingleInstance instance(hkv::kInstanceMutexName, settingsFile);
     if (!instance.IsFirst()) {
         // Starting the program again is how a user looks for a window they cannot find.
         if (instance.AnotherInThisSession()) {
             hkv::BringRunningCopyToFront();
+        } else {
+            // Its window is out of reach in the other user's session: a silent end would look
+            // like a start that failed.
+            hkv::ui::ShowNotice(nullptr, hkv::RunningElsewhereText(settingsFile));
         }
         return 0;
     }

@@ -57,6 +57,21 @@ std::wstring CaseFolded(std::wstring text) {
     return text;
 }
 
+// Whether another copy holds the settings file; holds it for this copy when none does.
+bool SettingsFileHeldByAnother(const std::wstring& settingsFilePath, UniqueKernelHandle& mine) {
+    const std::wstring lock = settingsFilePath + kSettingsLockSuffix;
+    HANDLE h = CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        mine.reset(h);
+        return false;
+    }
+    if (GetLastError() == ERROR_SHARING_VIOLATION) {
+        return true;
+    }
+    return HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), mine);
+}
+
 } // namespace
 
 std::wstring SettingsFileMutexName(const std::wstring& settingsFilePath) {
@@ -77,7 +92,6 @@ std::wstring SettingsFileMutexName(const std::wstring& settingsFilePath) {
 
 SingleInstance::SingleInstance(const wchar_t* sessionName, const std::wstring& settingsFilePath)
     : inSession_(HeldByAnother(sessionName, sessionMutex_)),
-      onSettingsFile_(
-          HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), settingsFileMutex_)) {}
+      onSettingsFile_(SettingsFileHeldByAnother(settingsFilePath, settingsFileHold_)) {}
 
 } // namespace hkv

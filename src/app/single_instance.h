@@ -10,9 +10,14 @@ namespace hkv {
 
 // Session-local: each signed-in user may run their own copy, but only one.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\BrevinHotkeyVeridir.SingleInstance";
-// Machine-wide, followed by a digest of the settings file's path: two sessions (fast user
-// switching, remote desktop) share the file beside the executable, and the copy that exits later
-// would write back over the other's hotkeys the ones it read at its start.
+// Two sessions (fast user switching, remote desktop) share the file beside the executable, and
+// the copy that exits later would write back over the other's hotkeys the ones it read at its
+// start. So the running copy holds a file beside the settings file, opened with no sharing and
+// deleted when it closes: only someone who may write that folder can make one first. It holds no
+// settings; its name is the settings file's followed by this.
+inline constexpr wchar_t kSettingsLockSuffix[] = L".running";
+// Where that folder cannot be written (a protected folder, read-only media): a machine-wide name,
+// followed by a digest of the settings file's path.
 inline constexpr wchar_t kSettingsFileMutexPrefix[] = L"Global\\BrevinHotkeyVeridir.SettingsFile.";
 
 // The machine-wide name for a settings file: the same for every spelling of its path that names
@@ -33,7 +38,8 @@ class SingleInstance {
 
   private:
     UniqueKernelHandle sessionMutex_;
-    UniqueKernelHandle settingsFileMutex_;
+    // The lock file beside the settings file, or the machine-wide name.
+    UniqueKernelHandle settingsFileHold_;
     bool inSession_ = false;
     bool onSettingsFile_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/decimal.h"
 #include "editor/composition.h"
 #include "editor/edit_ids.h"
 #include "keys/message_pump.h"
@@ -9,6 +10,7 @@
 #include "ui/colors.h"
 #include "ui/font.h"
 #include "ui/moveit.h"
+#include "ui/notice.h"
 #include "ui/pictures.h"
 #include "ui/twips.h"
 
@@ -180,8 +182,18 @@ void EditDialog::Label1_Click() {
     if (composed && row) {
         SetBoxText(num_, composed->num);
         host_.SetRow(*row, composed->displayText, composed->keyCodeList);
-        modINI::IniWrite(L"conftext", pd, composed->displayText);
-        modINI::IniWrite(L"conftooltip", pd, composed->keyCodeList);
+        bool kept = modINI::IniWrite(L"conftext", pd, composed->displayText);
+        kept = modINI::IniWrite(L"conftooltip", pd, composed->keyCodeList) && kept;
+        if (!kept) {
+            // The row shows the shortcut all the same; without a word it would be gone next time.
+            ui::ShowNotice(hwnd(),
+                           L"The old shortcut of row " + DecimalText(*row + 1) + L" (" +
+                               composed->displayText + L") could not be written to\r\n" +
+                               modINI::IniFilePath() +
+                               L"\r\nIt works until the program ends, but is not kept for the "
+                               L"next start.",
+                           host_.BeforeModalLoop);
+        }
     }
     host_.ShowMain();
     ShowWindow(hwnd(), SW_HIDE);

@@ -71,6 +71,13 @@ bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t 
     return false;
 }
 
+bool HotKeyRegistration::EnableQuietly(std::int32_t keyCode, std::int32_t modKeyCode) {
+    if (!enabled_ && keyCode != 0) {
+        enabled_ = RegisterOwnHotKey(keyCode, modKeyCode);
+    }
+    return enabled_;
+}
+
 void HotKeyRegistration::Disable() {
     if (enabled_) {
         if (!suspended_) {

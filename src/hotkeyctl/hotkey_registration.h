@@ -37,6 +37,9 @@ class HotKeyRegistration {
     // then clears the capture, so that the user must press a new one.
     [[nodiscard]] bool Switch(bool enable, std::int32_t keyCode, std::int32_t modKeyCode,
                               HWND owner, const std::function<void()>& beforeMessageBox = {});
+    // Registers without any message box: false, with nothing shown, when there is no key or the
+    // system refuses. True when already enabled.
+    bool EnableQuietly(std::int32_t keyCode, std::int32_t modKeyCode);
     // Unregisters if registered; never refused.
     void Disable();
 

@@ -27,13 +27,8 @@ std::wstring ReadSetting(const std::wstring& name, const VelmoProperties& where,
     return ReadRegistrySetting(where.regKeyName, kSettingsSection, key, defaultValue);
 }
 
-} // namespace
-
-CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where) {
-    if (InSettingsFile(where)) {
-        // Fixes the settings file for the whole program, not only for this control.
-        UseSettingsFile(where.iniFileName);
-    }
+// What a start restores from the store.
+CapturedHotKey ReadHotKey(const std::wstring& name, const VelmoProperties& where) {
     CapturedHotKey saved;
     saved.text = ReadSetting(name, where, kTextSuffix, std::wstring(kHotKeyPlaceholder));
     saved.keyCode = StoredKeyCode(ReadSetting(name, where, kKeyCodeSuffix, L"0"));
@@ -42,20 +37,40 @@ CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& wh
     return RestoredHotKey(saved, &SystemKeyName);
 }
 
-void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+} // namespace
+
+CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where) {
+    if (InSettingsFile(where)) {
+        // Fixes the settings file for the whole program, not only for this control.
+        UseSettingsFile(where.iniFileName);
+    }
+    return ReadHotKey(name, where);
+}
+
+bool SaveHotKey(const std::wstring& name, const VelmoProperties& where,
                 const CapturedHotKey& hotKey) {
     const modINI::IniEntry values[] = {{name + kTextSuffix, hotKey.text},
                                        {name + kKeyCodeSuffix, DecimalText(hotKey.keyCode)},
                                        {name + kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode)}};
+    bool written = true;
     if (InSettingsFile(where)) {
         // All three or none where the file can tell beforehand; a crash between the writes is
         // mended on the way back in (RestoredHotKey).
-        modINI::IniWriteKeys(kSettingsSection, values);
-        return;
+        written = modINI::IniWriteKeys(kSettingsSection, values);
+    } else {
+        for (const modINI::IniEntry& v : values) {
+            written =
+                WriteRegistrySetting(where.regKeyName, kSettingsSection, v.key, v.value) && written;
+        }
     }
-    for (const modINI::IniEntry& v : values) {
-        WriteRegistrySetting(where.regKeyName, kSettingsSection, v.key, v.value);
+    if (written) {
+        return true;
     }
+    // A store that takes no writes but gives this hotkey back already (a settings file the user
+    // keeps read-only) loses nothing.
+    const CapturedHotKey kept = ReadHotKey(name, where);
+    return kept.text == hotKey.text && kept.keyCode == hotKey.keyCode &&
+           kept.modKeyCode == hotKey.modKeyCode;
 }
 
 void UseSettingsFile(const std::wstring& iniFileName) {

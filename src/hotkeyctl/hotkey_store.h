@@ -15,10 +15,11 @@ namespace hkv {
 // write in the whole program.
 CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where);
 
-// Writes the three values, in that order, to the store; a failed write is not reported. Uses the
-// settings file path fixed at load.
-void SaveHotKey(const std::wstring& name, const VelmoProperties& where,
-                const CapturedHotKey& hotKey);
+// Writes the three values, in that order, to the store. Uses the settings file path fixed at load.
+// False when the store does not hold them afterwards; a file that cannot be written but already
+// holds them (one the user keeps read-only) loses nothing.
+[[nodiscard]] bool SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+                              const CapturedHotKey& hotKey);
 
 // Fixes the path of the one settings file from a name relative to the program's folder.
 void UseSettingsFile(const std::wstring& iniFileName);

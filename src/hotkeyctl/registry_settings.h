@@ -9,8 +9,8 @@ namespace hkv {
 std::wstring ReadRegistrySetting(const std::wstring& application, const std::wstring& section,
                                  const std::wstring& valueName, const std::wstring& defaultValue);
 
-// Creates the keys as needed. A failed write is lost silently.
-void WriteRegistrySetting(const std::wstring& application, const std::wstring& section,
+// Creates the keys as needed. False when the value was not stored.
+bool WriteRegistrySetting(const std::wstring& application, const std::wstring& section,
                           const std::wstring& valueName, const std::wstring& value);
 
 // The key that holds a section's values, relative to HKEY_CURRENT_USER.

@@ -136,6 +136,10 @@ void Velmo::SetHotKeyEnabled(bool enabled) {
     impl_->SwitchRegistration(enabled);
 }
 
+bool Velmo::EnableHotKeyQuietly() {
+    return impl_->Registration().EnableQuietly(impl_->Box().KeyCode(), impl_->Box().ModKeyCode());
+}
+
 bool Velmo::SuspendHotKey() {
     return impl_->Registration().Suspend();
 }
@@ -148,8 +152,8 @@ std::int32_t Velmo::ModKeyCode() const {
     return impl_->Box().ModKeyCode();
 }
 
-void Velmo::SaveSettings() {
-    SaveHotKey(impl_->Name(), impl_->Properties().Values(), impl_->Box().Settled());
+bool Velmo::SaveSettings() {
+    return SaveHotKey(impl_->Name(), impl_->Properties().Values(), impl_->Box().Settled());
 }
 
 HWND Velmo::Window() const {

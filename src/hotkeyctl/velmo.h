@@ -82,13 +82,18 @@ class Velmo {
     std::int32_t KeyCode() const;
     bool HotKeyEnabled() const;
     void SetHotKeyEnabled(bool enabled);
+    // Registers the captured hotkey without telling the user of a refusal and without clearing
+    // the capture: for a host that arms its rows itself and tells the user once about them all.
+    // Whether the hotkey is registered afterwards.
+    bool EnableHotKeyQuietly();
     std::int32_t ModKeyCode() const;
     // While a playback's keys would set the registered hotkey off: unregistered, still enabled.
     // False when it is not registered. Resume registers it again; false, and no longer enabled,
     // when the system refuses.
     bool SuspendHotKey();
     bool ResumeHotKey();
-    void SaveSettings();
+    // False when the store does not hold the hotkey afterwards (see SaveHotKey).
+    bool SaveSettings();
     const std::wstring& INIFileName() const;
     void SetINIFileName(const std::wstring& value); // throws AppError 382 in user mode
     std::int32_t SettingLocation() const;

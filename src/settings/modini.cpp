@@ -150,14 +150,20 @@ bool WriteDurableFile(const std::wstring& path, std::string_view bytes) {
     return written && FlushFileBuffers(file.get()) != FALSE;
 }
 
+// Windows opens no read-only file for writing. Asked beforehand, so that a system that would
+// (Wine run as the administrator, root) leaves the file as Windows does.
+bool MarkedReadOnly(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // Makes sure the file is UTF-16LE before a text that does not fit the ANSI code page is written:
 // the profile routines would store it as question marks in any other encoding they write. An older
 // file is converted into a complete copy beside it, which then replaces it in one rename, so the
 // file on disk is at every moment either the old one or the whole new one. False when the file
 // could not be made Unicode now; the caller then writes nothing and the next write tries again.
 bool MakeUnicode(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES || MarkedReadOnly(path)) {
         return false;
     }
     FileStamp stamp;
@@ -227,7 +233,8 @@ bool ReadyToTake(const std::wstring& path, const std::wstring& section,
         return false;
     }
     // Read-only, or held by another program that lets nobody write it.
-    return static_cast<bool>(OpenFileHandle(path, GENERIC_WRITE,
+    return !MarkedReadOnly(path) &&
+           static_cast<bool>(OpenFileHandle(path, GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             OPEN_EXISTING));
 }
@@ -262,9 +269,9 @@ std::wstring IniRead(const std::wstring& section, const std::wstring& key,
     return std::wstring(buffer, wcsnlen(buffer, n));
 }
 
-void IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+bool IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     const IniEntry entry{key, value};
-    IniWriteKeys(section, {&entry, 1});
+    return IniWriteKeys(section, {&entry, 1});
 }
 
 bool IniWriteKeys(const std::wstring& section, std::span<const IniEntry> entries) {

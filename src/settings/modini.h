@@ -1,6 +1,7 @@
 #pragma once
 // The settings file "set.ini" next to the executable. Every call goes straight to the file through
-// the system's profile-string routines; nothing is cached and nothing is reported.
+// the system's profile-string routines; nothing is cached. Writes tell their caller whether they
+// reached the file; telling the user is the caller's part.
 #include <span>
 #include <string>
 
@@ -22,8 +23,8 @@ std::wstring IniRead(const std::wstring& section, const std::wstring& key,
                      const std::wstring& defaultValue);
 
 // Creates or replaces the key. A file that does not exist yet is first created as UTF-16 so that
-// Chinese texts survive on any system code page. A failed write is lost silently.
-void IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+// Chinese texts survive on any system code page. False when the value did not reach the file.
+bool IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
 struct IniEntry {
     std::wstring key;

@@ -182,8 +182,10 @@ class App : public testing::Test {
     }
 
     // Starts another copy, which must end at once, and waits until the running copy's window is
-    // back in front: shown, not minimised, active.
+    // back in front: shown, not minimised, active, taken from another window that had the front.
     void StartAgainAndSeeTheWindowInFront(ProgramUnderTest& p) {
+        KeyRecorder inFront;
+        ASSERT_TRUE(inFront.TakeFocus());
         HANDLE second = p.Launch();
         ASSERT_NE(second, nullptr);
         ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << "the second copy ran on";

@@ -17,8 +17,10 @@
 #include "hotkeyctl/hotkey_store.h"
 #include "keys/key_code_list.h"
 #include "settings/modini.h"
+#include "ui/notice.h"
 #include "support/input.h"
 #include "support/key_recorder.h"
+#include "support/message_box_watcher.h"
 #include "support/program_under_test.h"
 
 using namespace hkv::test;
@@ -209,9 +211,19 @@ class HostileSettings : public testing::Test {
         for (int n = 1; n <= hkv::ids::kRows; ++n) {
             shown.push_back(TextOf(program.VelmoEdit(n)));
         }
+        MessageBoxWatcher notices(hkv::ui::kNoticeTitle, program.Pid());
         ASSERT_TRUE(ClickOn(program.Control(hkv::ids::kImage3)));
         ASSERT_TRUE(program.WaitForExit(20000)) << "the exit did not end the program";
         EXPECT_EQ(program.ExitCode(), 0u);
+        // The ticked row is news to a file that takes no writes: told once, before the end.
+        const auto told = notices.Seen();
+        const bool unwritable = c.setup == "readonly";
+        ASSERT_EQ(told.size(), unwritable ? 1u : 0u);
+        if (unwritable) {
+            EXPECT_EQ(told[0].owner, program.Main());
+            EXPECT_NE(told[0].text.find(ini + L"\r\n"), std::wstring::npos) << Narrow(told[0].text);
+            EXPECT_NE(told[0].text.find(L"which rows are enabled"), std::wstring::npos);
+        }
         shared.reset();
         ExpectEverythingKept(before, ReadableKeys(ini), shown);
     }
@@ -246,8 +258,9 @@ TEST_F(HostileSettings, EachFileReadsGoodRowsWholeBadRowsEmptyAndKeepsEveryKeyWh
         // The placeholder text of an empty row, which no ANSI code page holds, makes an older
         // file Unicode.
         for (int n = 1; n <= hkv::ids::kRows; ++n) {
-            hkv::SaveHotKey(L"Velmo" + DecimalText(n), where,
-                            hotKeys[static_cast<std::size_t>(n - 1)]);
+            EXPECT_TRUE(hkv::SaveHotKey(L"Velmo" + DecimalText(n), where,
+                                        hotKeys[static_cast<std::size_t>(n - 1)]))
+                << n;
         }
         ExpectEverythingKept(before, ReadableKeys(path), shown);
         const auto bytes = ReadFileBytes(path);

@@ -1,6 +1,6 @@
-// The program started while another copy holds one of its names: a copy in this session running
-// elevated or as another user (which this one may not even open), or a copy in another session on
-// the same settings file.
+// The program started while another copy holds the session's name (a copy in this session running
+// elevated or as another user, which this one may not even open) or the settings file (a copy in
+// another session); and a name made first by someone else.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,7 +9,9 @@
 
 #include "app/single_instance.h"
 #include "common/win_handles.h"
+#include "support/message_box_watcher.h"
 #include "support/program_under_test.h"
+#include "ui/notice.h"
 
 using namespace hkv::test;
 
@@ -30,38 +32,41 @@ hkv::UniqueKernelHandle HoldDenyingAll(const std::wstring& name) {
 
 } // namespace
 
-TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsEitherName) {
+TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsTheSessionOrTheSettingsFile) {
     ProgramUnderTest program(L"secondcopy");
-    // Another session's copy names the file in its own spelling.
-    std::wstring upper = program.IniPath();
-    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-    const std::wstring fileName = hkv::SettingsFileMutexName(upper);
-    ASSERT_EQ(fileName, hkv::SettingsFileMutexName(program.IniPath()));
-    ASSERT_NE(fileName, hkv::SettingsFileMutexName(program.IniPath() + L"x"));
-    const struct {
-        const char* holder;
-        std::wstring name;
-        bool denying;
-    } holders[] = {{"an elevated copy in this session", hkv::kInstanceMutexName, true},
-                   {"a copy in another session", fileName, false},
-                   {"an elevated copy in another session", fileName, true}};
-    for (const auto& h : holders) {
-        hkv::UniqueKernelHandle held(
-            h.denying ? HoldDenyingAll(h.name)
-                      : hkv::UniqueKernelHandle(CreateMutexW(nullptr, FALSE, h.name.c_str())));
-        ASSERT_TRUE(held) << h.holder;
-        if (h.denying) {
-            ASSERT_EQ(CreateMutexW(nullptr, FALSE, h.name.c_str()), nullptr) << h.holder;
-            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << h.holder;
-        }
+    MessageBoxWatcher notices(hkv::ui::kNoticeTitle, MessageBoxWatcher::kAnyProcess);
+    for (const bool elevatedHere : {true, false}) {
+        const char* holder =
+            elevatedHere ? "an elevated copy in this session" : "a copy in another session";
+        const hkv::UniqueKernelHandle session =
+            elevatedHere ? HoldDenyingAll(hkv::kInstanceMutexName) : hkv::UniqueKernelHandle();
+        const hkv::SingleInstance other(L"Local\\hkvTestOtherSession", program.IniPath());
+        ASSERT_TRUE(other.IsFirst() && (session || !elevatedHere)) << holder;
         const std::string utf8 = "\xEF\xBB\xBF[Velmo]\r\nVelmo1Text=F8\r\n"; // converted by a read
         ASSERT_TRUE(program.WriteIni(utf8));
         HANDLE second = program.Launch();
-        ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << h.holder << ": ran on";
+        ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0) << holder << ": ran on";
         DWORD code = 1;
         GetExitCodeProcess(second, &code);
-        EXPECT_EQ(code, 0u) << h.holder;
+        EXPECT_EQ(code, 0u) << holder;
         const auto bytes = ReadFileBytes(program.IniPath());
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), utf8) << h.holder << ": read or written";
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), utf8) << holder << ": read or written";
+        ASSERT_EQ(notices.Count(), elevatedHere ? 0u : 1u) << holder << ": named if out of reach";
     }
+    EXPECT_NE(notices.Seen()[0].text.find(program.IniPath()), std::wstring::npos);
+}
+
+TEST(SecondCopy, ANameMadeFirstByAnyoneBlocksNoCopyWhereTheSettingsFolderCanBeWritten) {
+    ProgramUnderTest program(L"squatted");
+    hkv::UniqueKernelHandle squatter(
+        CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(program.IniPath()).c_str()));
+    ASSERT_TRUE(program.Start());
+    const wchar_t* session = L"Local\\hkvTestOtherSession";
+    EXPECT_FALSE(hkv::SingleInstance(session, program.IniPath()).IsFirst()) << "the file is free";
+    program.Kill();
+    EXPECT_FALSE(FileExists(program.IniPath() + hkv::kSettingsLockSuffix)) << "left behind";
+    // Where the folder cannot be written, the machine-wide name still keeps a second copy out.
+    const std::wstring nowhere = ExecutableFolder() + L"\\no such folder\\set.ini";
+    squatter.reset(CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(nowhere).c_str()));
+    EXPECT_FALSE(hkv::SingleInstance(session, nowhere).IsFirst());
 }

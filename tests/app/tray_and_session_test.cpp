@@ -32,6 +32,7 @@ TEST_F(App, ACancelledSignOutChangesNothingAndSigningOutSavesTheHotkeysAndReleas
     EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << "keys held at the end of the session: " << Describe(target.keys());
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo1KeyCode"), L"118");
+    EXPECT_EQ(program.ReadIni(L"confenabled", L"0"), L"1") << "the ticked row, for an armed start";
     EXPECT_GT(taskbar.IconCalls(), iconCalls) << "the icon was not removed";
     for (int n = 2; n <= 10; ++n) {
         EXPECT_EQ(program.ReadIni(L"Velmo", (L"Velmo" + std::to_wstring(n) + L"Text").c_str()),

@@ -77,7 +77,8 @@ TEST(FatalFaultDeathTest, OnlyOwnOrUnhandledFaultsAndUncaughtExceptionsEndThePro
 
 TEST(FatalFault, ProgramsStartedDoNotInheritTheSuppressedErrorBoxes) {
     // The probe starts with the system's default mode (this process's is the test framework's)
-    // and reports the mode that a program it starts (the browser a link opens) would inherit.
+    // and reports the mode that a program it starts (the browser a link opens) would inherit, and
+    // the one its own thread keeps for itself.
     const std::wstring probe = hkv::test::ExecutableFolder() + L"\\error_mode_probe.exe";
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -89,5 +90,7 @@ TEST(FatalFault, ProgramsStartedDoNotInheritTheSuppressedErrorBoxes) {
     DWORD mode = 1;
     GetExitCodeProcess(pi.hProcess, &mode);
     CloseHandle(pi.hProcess);
-    EXPECT_EQ(mode, 0u);
+    EXPECT_EQ(mode & 0xFFFF, 0u) << "inherited";
+    EXPECT_EQ(mode >> 16, static_cast<DWORD>(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX))
+        << "the program's own";
 }

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "editor/composition.h"
+#include "ui/notice.h"
 #include "support/input.h"
 #include "support/key_recorder.h"
+#include "support/message_box_watcher.h"
 #include "support/program_under_test.h"
 
 using namespace hkv::test;
@@ -248,8 +250,9 @@ TEST_F(Editor, NothingPickedInTheFirstListSavesNothingWhateverItsFieldShows) {
     EXPECT_EQ(TextOf(program.Text1(2)), L"Alt");
     EXPECT_EQ(ReadFileBytes(program.IniPath()), before);
 }
-TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRow) {
+TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRowAndAFileNotWrittenIsTold) {
     ProgramUnderTest program(L"reopen");
+    MessageBoxWatcher notices(hkv::ui::kNoticeTitle, MessageBoxWatcher::kAnyProcess);
     ASSERT_TRUE(program.Start());
     HWND editor = Open(program, 0);
     ASSERT_NE(editor, nullptr);
@@ -263,6 +266,9 @@ TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRow) {
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|49");
     EXPECT_EQ(TextOf(Box(editor, ids::kNum)), L"2");
     EXPECT_TRUE(IsWindow(editor)) << "Add only hides the editor";
+    EXPECT_EQ(notices.Count(), 0u);
+    // The next row's shortcut still plays from its row; the user learns that the file lost it.
+    ASSERT_TRUE(SetFileAttributesW(program.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
     HWND again = Open(program, 6);
     ASSERT_EQ(again, editor) << "the hidden editor is shown again";
     EXPECT_EQ(Selected(again, ids::kLovea), IndexOf(L"Ctrl"));
@@ -270,8 +276,13 @@ TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRow) {
     EXPECT_EQ(TextOf(Box(again, ids::kPd)), L"6");
     ASSERT_TRUE(Add(program, again));
     EXPECT_EQ(TextOf(program.Text1(6)), L"Ctrl + L-1");
-    EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"2|17|49");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"6"), L"<missing>");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|49");
+    const auto told = notices.Seen();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].owner, again) << "shown after the editor went";
+    EXPECT_NE(told[0].text.find(L"row 7 (Ctrl + L-1)"), std::wstring::npos) << Narrow(told[0].text);
+    EXPECT_NE(told[0].text.find(program.IniPath()), std::wstring::npos) << Narrow(told[0].text);
 }
 TEST_F(Editor, OnlyWhatTheListsShowIsStored) {
     ProgramUnderTest program(L"unseen");

@@ -179,7 +179,7 @@ TEST_F(VelmoSettings, SavedHotKeyComesBackAfterARestart) {
     const std::wstring shown = velmo->Text();
     ASSERT_EQ(shown, L"Ctrl + Alt + " + SystemKeyName('K'));
     velmo->SetHotKeyEnabled(true);
-    velmo->SaveSettings();
+    EXPECT_TRUE(velmo->SaveSettings());
     EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7Text"), shown);
     EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7KeyCode"), L"75");
     EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo7ModKeyCode"), L"3");
@@ -193,6 +193,12 @@ TEST_F(VelmoSettings, SavedHotKeyComesBackAfterARestart) {
     EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo10KeyCode"), L"0");
     EXPECT_EQ(ProfileValue(SetIniPath(), L"Velmo10ModKeyCode"), L"0");
 
+    // A file that takes no writes keeps what it holds already, and says so; a new one is lost.
+    ASSERT_TRUE(SetFileAttributesW(SetIniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(velmo->SaveSettings());
+    CaptureByKeys(*velmo, {VK_F6});
+    EXPECT_FALSE(velmo->SaveSettings());
+    SetFileAttributesW(SetIniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     velmo.reset();
     velmo = host_.Load(L"Velmo7", MainWindowBag(), log_);
     EXPECT_EQ(velmo->Text(), shown);

@@ -133,22 +133,26 @@ TEST_F(IniFile, NothingIsCachedBetweenCalls) {
     EXPECT_EQ(IniRead(L"conftext", L"0", L""), L"Shift + H");
 }
 
-TEST_F(IniFile, WriteToALockedFileIsLostSilently) {
-    // A file another program holds open without sharing cannot be written (a read-only attribute
-    // would not do here: the tests may run as a user who can write anything).
+TEST_F(IniFile, WriteToALockedOrReadOnlyFileIsLostAndReportedAsLost) {
+    // A file another program holds open without sharing, then one marked read-only (refused also
+    // to a user who may write anything, as Windows refuses it).
     ASSERT_TRUE(WriteFileBytes(path_, "[conftext]\r\n0=Ctrl + C\r\n"));
     HANDLE lock = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    IniWrite(L"conftext", L"0", L"Alt");
-    IniWrite(L"conftext", L"1", L"Shift");
+    EXPECT_FALSE(IniWrite(L"conftext", L"0", L"Alt"));
+    EXPECT_FALSE(IniWrite(L"conftext", L"1", L"Shift"));
     CloseHandle(lock);
+    ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(IniWrite(L"conftext", L"1", L"Shift"));
     EXPECT_EQ(IniRead(L"conftext", L"0", L""), L"Ctrl + C");
     EXPECT_EQ(IniRead(L"conftext", L"1", L"none"), L"none");
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(IniWrite(L"conftext", L"1", L"Shift"));
 }
 
 TEST_F(IniFile, WriteIntoMissingFolderIsLostSilently) {
     IniSetFile(L"no_such_folder_for_ini\\set.ini");
-    IniWrite(L"conftext", L"0", L"Alt");
+    EXPECT_FALSE(IniWrite(L"conftext", L"0", L"Alt"));
     EXPECT_EQ(IniRead(L"conftext", L"0", L"none"), L"none");
     EXPECT_FALSE(FileExists(ExecutableFolder() + L"\\no_such_folder_for_ini\\set.ini"));
 }

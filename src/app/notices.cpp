@@ -1,0 +1,43 @@
+#include "app/notices.h"
+
+namespace hkv {
+namespace {
+
+constexpr wchar_t kLineBreak[] = L"\r\n";
+
+} // namespace
+
+std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows) {
+    std::wstring text = L"These rows were not enabled: their hotkeys are in use by another program "
+                        L"or another row. They keep their hotkeys; tick them once the hotkeys are "
+                        L"free.";
+    text += kLineBreak;
+    for (const RowHotKey& r : rows) {
+        text += kLineBreak + (L"Row " + std::to_wstring(r.row) + L": " + r.hotKey);
+    }
+    return text;
+}
+
+std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
+                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost) {
+    std::wstring text = L"The settings file could not be written:";
+    text += kLineBreak + settingsFile + kLineBreak + kLineBreak;
+    text += L"Not kept for the next start:";
+    for (const RowHotKey& r : hotKeysLost) {
+        text += kLineBreak + (L"- the hotkey of row " + std::to_wstring(r.row) + L": " + r.hotKey);
+    }
+    if (statesLost) {
+        text += kLineBreak + std::wstring(L"- which rows are enabled");
+    }
+    return text;
+}
+
+std::wstring RunningElsewhereText(const std::wstring& settingsFile) {
+    std::wstring text = L"The program is already running in another session of this computer "
+                        L"(another user, or a remote desktop), with the settings file";
+    text += kLineBreak + settingsFile + kLineBreak;
+    text += L"This copy ends: only one copy at a time may keep that file.";
+    return text;
+}
+
+} // namespace hkv

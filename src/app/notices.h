@@ -1,0 +1,27 @@
+#pragma once
+// The texts of what the main window tells the user about rows it could not arm and settings it
+// could not keep.
+#include <string>
+#include <vector>
+
+namespace hkv {
+
+// A row (1..10) and the hotkey it shows.
+struct RowHotKey {
+    int row = 0;
+    std::wstring hotKey;
+};
+
+// An armed start could not register these rows' hotkeys.
+std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows);
+
+// Leaving, the settings file did not take these rows' hotkeys, nor (when statesLost) which rows
+// are ticked.
+std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
+                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost);
+
+// A copy in another session (another user, a remote desktop) runs on the same settings file, so
+// this copy ends.
+std::wstring RunningElsewhereText(const std::wstring& settingsFile);
+
+} // namespace hkv
