@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <vector>
+#include <utility>
 
 #include "app/frmset_velmo.h"
 #include "app/notices.h"
@@ -128,8 +129,13 @@ void FrmSet::CreateControls() {
             PostMessageW(hwnd(), kMsgSyncCheck, static_cast<WPARAM>(n), 0);
         };
         events.KeyDown = [syncCheck](std::int16_t&, std::int16_t&) { syncCheck(); };
-        // Leaving the box with only modifiers down puts back the combination and its registration.
-        events.CaptureRestored = syncCheck;
+        // Leaving the box with only modifiers down puts back the combination and its registration;
+        // the box it left for may be another row's, which captures whatever it is.
+        events.CaptureRestored = [this, n, syncCheck] {
+            SuspendForFocusedBox(n);
+            syncCheck();
+        };
+        events.FocusChanged = [this](bool focused) { Velmo_FocusChanged(focused); };
         events.MessageBoxOpening = [this] { BeforeModalLoop(); };
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
@@ -361,6 +367,26 @@ void FrmSet::Resume(std::uint32_t suspended) {
             // The box shows whether the hotkey is really registered, as after a refused tick.
             SendMessageW(checks_[n], BM_SETCHECK, BST_UNCHECKED, 0);
         }
+    }
+}
+
+void FrmSet::Velmo_FocusChanged(bool focused) {
+    boxFocused_ = focused;
+    if (focused) {
+        for (int n = 0; n < ids::kRows; ++n) {
+            SuspendForFocusedBox(n);
+        }
+    } else {
+        // A row whose hotkey cannot be registered again shows unticked.
+        Resume(std::exchange(boxSuspended_, 0));
+    }
+}
+
+void FrmSet::SuspendForFocusedBox(int row) {
+    const std::uint32_t bit = 1u << row;
+    if (boxFocused_ && (boxSuspended_ & bit) == 0 && velmos_[row] &&
+        velmos_[row]->SuspendHotKey()) {
+        boxSuspended_ |= bit;
     }
 }
 

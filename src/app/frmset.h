@@ -65,6 +65,10 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::span<const HotKey> HotKeys() override;
     std::uint32_t Suspend(std::uint32_t hotKeys) override;
     void Resume(std::uint32_t suspended) override;
+    // While a row's hotkey box has the focus, every row's hotkey is suspended, so that the box
+    // captures a combination another row (or its own) uses instead of that row firing.
+    void Velmo_FocusChanged(bool focused);
+    void SuspendForFocusedBox(int row);
     void Text1_Click(int i);
     void Image1_Click();
     void Image2_Click();
@@ -105,6 +109,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     RowSet refusedAtStart_;
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
+    bool boxFocused_ = false;
+    std::uint32_t boxSuspended_ = 0; // the rows suspended for it, one bit each
     TrayIcon tray_;
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);

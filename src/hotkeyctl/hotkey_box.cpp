@@ -94,13 +94,19 @@ LRESULT HotKeyBox::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             OnKeyUp(static_cast<int>(wParam));
         }
         return 0;
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
         // The left Windows key may have been released while another window had the focus.
         capture_.SetWinKeyDown((GetAsyncKeyState(VK_LWIN) & kKeyDownNow) != 0);
-        return passOn();
+        const LRESULT result = passOn();
+        bool focused = true;
+        Raise(events_.FocusChanged, focused);
+        return result;
+    }
     case WM_KILLFOCUS: {
         const LRESULT result = passOn();
         OnFocusLeft();
+        bool focused = false;
+        Raise(events_.FocusChanged, focused);
         return result;
     }
     // Typed characters, and edits requested by message, never change the text either.

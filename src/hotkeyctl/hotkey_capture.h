@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "keys/extended_keys.h"
 #include "keys/modifier_keys.h"
 
 namespace hkv {
@@ -23,9 +24,6 @@ inline constexpr int kAltMask = 4;
 inline constexpr std::int32_t kFirstVirtualKey = 1;
 inline constexpr std::int32_t kLastVirtualKey = 254;
 
-// The application key opens context menus (the modifier keys: keys/modifier_keys.h).
-inline constexpr int kVkApps = 93;
-
 // A combination as the box shows it and as it is saved.
 struct CapturedHotKey {
     std::wstring text;
@@ -37,7 +35,7 @@ class HotKeyCapture {
   public:
     using KeyNameFunction = std::function<std::wstring(int vk)>;
 
-    // The application key's key-down must not reach the capture at all.
+    // The application key's key-down must not reach the capture at all: it opens context menus.
     static bool IgnoresKeyDown(int vk) { return vk == kVkApps; }
 
     // A key-down, with the values the host left after seeing it. Returns the new display text:

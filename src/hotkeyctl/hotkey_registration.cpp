@@ -32,7 +32,7 @@ void ShowRefusal(HWND owner, const wchar_t* text, const std::function<void()>& b
 
 HotKeyRegistration::~HotKeyRegistration() {
     // Destroying the window would free the registration too, but only once the system gets to it.
-    if (enabled_ && !suspended_) {
+    if (enabled_ && suspensions_ == 0) {
         UnregisterOwnHotKey();
     }
 }
@@ -65,6 +65,11 @@ bool HotKeyRegistration::Switch(bool enable, std::int32_t keyCode, std::int32_t 
     }
     if (RegisterOwnHotKey(keyCode, modKeyCode)) {
         enabled_ = true;
+        // Enabled again during a suspension: registering told whether the system takes the
+        // combination; it is held back until the last Resume.
+        if (suspensions_ > 0) {
+            UnregisterOwnHotKey();
+        }
         return true;
     }
     ShowRefusal(owner, kAlreadyExistsMessage, beforeMessageBox);
@@ -80,30 +85,31 @@ bool HotKeyRegistration::EnableQuietly(std::int32_t keyCode, std::int32_t modKey
 
 void HotKeyRegistration::Disable() {
     if (enabled_) {
-        if (!suspended_) {
+        if (suspensions_ == 0) {
             UnregisterOwnHotKey();
         }
         enabled_ = false;
-        suspended_ = false;
     }
 }
 
 bool HotKeyRegistration::Suspend() {
-    if (!enabled_ || suspended_) {
+    if (!enabled_) {
         return false;
     }
-    UnregisterOwnHotKey();
-    suspended_ = true;
+    if (suspensions_++ == 0) {
+        UnregisterOwnHotKey();
+    }
     return true;
 }
 
 bool HotKeyRegistration::Resume(std::int32_t keyCode, std::int32_t modKeyCode) {
-    if (!suspended_) {
+    if (suspensions_ == 0) {
         return enabled_;
     }
-    suspended_ = false;
-    // Another program may have taken the combination meanwhile.
-    enabled_ = RegisterOwnHotKey(keyCode, modKeyCode);
+    if (--suspensions_ == 0 && enabled_) {
+        // Another program may have taken the combination meanwhile.
+        enabled_ = RegisterOwnHotKey(keyCode, modKeyCode);
+    }
     return enabled_;
 }
 

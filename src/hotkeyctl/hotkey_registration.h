@@ -43,11 +43,13 @@ class HotKeyRegistration {
     // Unregisters if registered; never refused.
     void Disable();
 
-    // For the length of a playback whose keys would set it off: unregistered, still enabled.
-    // False when there was nothing to suspend.
+    // For the length of a playback whose keys would set it off, or while a hotkey box has the
+    // focus: unregistered, still enabled. Suspensions nest; each one that returned true is ended
+    // by one Resume. False when there was nothing to suspend.
     bool Suspend();
-    // Registers the suspended hotkey again; false, and no longer enabled, when the system refuses
-    // (another program took the combination meanwhile).
+    // Ends one suspension; the last one registers the hotkey again, unless it was disabled
+    // meanwhile. Returns whether it is still enabled: not when it was disabled, nor when the
+    // system refuses (another program took the combination meanwhile).
     bool Resume(std::int32_t keyCode, std::int32_t modKeyCode);
 
     // Tests simulate a window that cannot be created; nullptr restores the real factory.
@@ -59,7 +61,9 @@ class HotKeyRegistration {
 
     UniqueWindow window_;
     bool enabled_ = false; // never stored: false after every start
-    bool suspended_ = false;
+    // Suspensions not yet resumed. Registered exactly while enabled and none is left; disabling
+    // keeps the count, since each suspension still gets its Resume.
+    int suspensions_ = 0;
 };
 
 } // namespace hkv

@@ -4,7 +4,9 @@
 
 namespace hkv {
 
-// The key's name from the main keyboard block ("" when the system has none for it).
+// The key's name as the keyboard labels it: the keys of the extended block (Home, Delete, the
+// arrows...) by their own names, not by those of their twins on the numeric keypad. "" when the
+// system has none for it.
 std::wstring SystemKeyName(int vk);
 
 } // namespace hkv

@@ -34,6 +34,10 @@ struct VelmoEvents {
     // combination it held before that key sequence, registered again if it was (read
     // HotKeyEnabled to learn the outcome).
     std::function<void()> CaptureRestored;
+    // The edit box gained (true) or lost (false) the keyboard focus. While it has it, a host
+    // that wants its own hotkeys captured there suspends them (SuspendHotKey), or they fire
+    // instead.
+    std::function<void(bool focused)> FocusChanged;
     // A refusal's message box is about to open: its own message loop runs until the user answers,
     // also when the box comes from a message handled inside a playback's pause.
     std::function<void()> MessageBoxOpening;
@@ -87,9 +91,10 @@ class Velmo {
     // Whether the hotkey is registered afterwards.
     bool EnableHotKeyQuietly();
     std::int32_t ModKeyCode() const;
-    // While a playback's keys would set the registered hotkey off: unregistered, still enabled.
-    // False when it is not registered. Resume registers it again; false, and no longer enabled,
-    // when the system refuses.
+    // While a playback's keys would set the registered hotkey off, or while a hotkey box has the
+    // focus: unregistered, still enabled. False when it is not enabled. Suspensions nest: the
+    // last Resume registers it again, unless it was switched off meanwhile; false, and no longer
+    // enabled, when it is not registered again (switched off, or the system refuses).
     bool SuspendHotKey();
     bool ResumeHotKey();
     // False when the store does not hold the hotkey afterwards (see SaveHotKey).

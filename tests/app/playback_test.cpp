@@ -89,21 +89,28 @@ TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlay
 }
 
 TEST_F(App, PlayedShortcutsAreNotCapturedByAFocusedHotkeyBox) {
-    // Row 1: F7 plays Ctrl + C. Its playback goes to row 2's box, then to row 1's own.
+    // Row 1: F7 plays Ctrl + C. The user clicks into row 2's box while it plays, and its releases
+    // arrive there: a box with the focus pauses the program's hotkeys, so a playback reaches one
+    // only this way.
     ProgramUnderTest program(L"ownplay");
     ASSERT_TRUE(program.WriteIni("[conftooltip]\r\n0=2|17|67\r\n"
                                  "[Velmo]\r\nVelmo1Text=F7\r\nVelmo1KeyCode=118\r\n"
                                  "Velmo1ModKeyCode=0\r\nVelmo2Text=F6\r\nVelmo2KeyCode=117\r\n"
                                  "Velmo2ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
-    Enable(program, 1);
-    for (int box : {2, 1}) {
-        ASSERT_TRUE(ClickOn(program.VelmoEdit(box)));
-        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(box); }));
+    Enable(program, 1); // the focus stays on row 1's check box
+    const POINT box2 = CentreOf(program.VelmoEdit(2));
+    ASSERT_TRUE(PointAtWindow(program.VelmoEdit(2), box2));
+    {
+        InjectedKeyWatch clickAtC('C', [box2] {
+            MouseInput::Press(MouseInput::Button::Left, box2);
+            MouseInput::Release(MouseInput::Button::Left, box2);
+        });
         TapKey(VK_F7);
-        bool played = false;
-        ASSERT_TRUE(WaitUntil([&] { return (played |= IsKeyDownNow('C')) && KeysDown().empty(); }))
-            << "row 1 played nothing into box " << box;
+        ASSERT_TRUE(WaitUntil([&] {
+            return clickAtC.Saw(VK_LCONTROL, true) &&
+                   FocusOf(program.Main()) == program.VelmoEdit(2);
+        })) << clickAtC.Describe();
     }
     // A key of the user's in row 3's box: once it shows, the played keys have been handled too.
     ASSERT_TRUE(ClickOn(program.VelmoEdit(3)));
@@ -200,19 +207,21 @@ TEST_F(App, ARowThatPlaysItsOwnHotkeyPlaysItIntoTheWindowAndReleasesEverything) 
 
 TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
     // Row 1: Alt + L plays Right. Rows 2 and 3: Shift + A and Shift + B play each other. Row 4:
-    // F7 plays Ctrl + C. Row 5: F9 plays Ctrl + End. Row 6: Ctrl + Shift + C plays H.
+    // F7 plays Ctrl + C. Row 5: F9 plays Ctrl + End. Row 6: Ctrl + Shift + C plays H. Row 7: F6
+    // plays Right.
     ProgramUnderTest program(L"habits");
     ASSERT_TRUE(program.WriteIni(
         "[conftooltip]\r\n0=1|39\r\n1=2|16|66\r\n2=2|16|65\r\n3=2|17|67\r\n4=2|17|35\r\n"
-        "5=1|72\r\n[Velmo]\r\n"
+        "5=1|72\r\n6=1|39\r\n[Velmo]\r\n"
         "Velmo1Text=Alt + L\r\nVelmo1KeyCode=76\r\nVelmo1ModKeyCode=1\r\n"
         "Velmo2Text=Shift + A\r\nVelmo2KeyCode=65\r\nVelmo2ModKeyCode=4\r\n"
         "Velmo3Text=Shift + B\r\nVelmo3KeyCode=66\r\nVelmo3ModKeyCode=4\r\n"
         "Velmo4Text=F7\r\nVelmo4KeyCode=118\r\nVelmo4ModKeyCode=0\r\n"
         "Velmo5Text=F9\r\nVelmo5KeyCode=120\r\nVelmo5ModKeyCode=0\r\n"
-        "Velmo6Text=Ctrl + Shift + C\r\nVelmo6KeyCode=67\r\nVelmo6ModKeyCode=6\r\n"));
+        "Velmo6Text=Ctrl + Shift + C\r\nVelmo6KeyCode=67\r\nVelmo6ModKeyCode=6\r\n"
+        "Velmo7Text=F6\r\nVelmo7KeyCode=117\r\nVelmo7ModKeyCode=0\r\n"));
     ASSERT_TRUE(program.Start());
-    for (int row = 1; row <= 6; ++row) {
+    for (int row = 1; row <= 7; ++row) {
         Enable(program, row);
     }
     TextTarget text;
@@ -243,32 +252,40 @@ TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
         << text.MenuBarOpened();
     EXPECT_EQ(text.MenuBarOpened(), 0);
 
-    // The same with AltGr (right Alt): a tap plays once; L held down, repeating as a keyboard
-    // repeats it, plays again and again, and nothing else reaches the text.
-    text.SetText(L"abcdef", 0);
-    {
+    // A held hotkey, with AltGr (right Alt, lifted) or without a modifier (F6, nothing lifted): a
+    // tap plays once; held down, repeating as a keyboard repeats it, it plays again and again, and
+    // nothing else reaches the text.
+    for (const WORD modifier : {WORD{VK_RMENU}, WORD{0}}) {
+        const WORD key = modifier != 0 ? 'L' : VK_F6;
+        text.SetText(L"abcdef", 0);
         const auto neutralsBefore = injected.Count(kNeutralKey, true);
-        SendKey(VK_RMENU, false);
-        TapKey('L');
-        ASSERT_TRUE(
-            WaitUntil([&] { return injected.Count(kNeutralKey, true) == neutralsBefore + 2; }));
+        if (modifier != 0) {
+            SendKey(modifier, false);
+        }
+        TapKey(key);
+        ASSERT_TRUE(WaitUntil([&] {
+            return modifier != 0 ? injected.Count(kNeutralKey, true) == neutralsBefore + 2
+                                 : text.Caret() == 1 && KeysDown().empty();
+        }));
         EXPECT_EQ(text.Caret(), 1) << injected.Describe() << " / " << text.Keys();
-        SendKey('L', false);
+        SendKey(key, false);
         for (int repeat = 0; repeat < 100 && text.Caret() < 4; ++repeat) {
             PumpFor(33); // a keyboard's repeat rate
-            SendKey('L', false);
+            SendKey(key, false);
         }
-        SendKey('L', true);
-        SendKey(VK_RMENU, true);
+        SendKey(key, true);
+        if (modifier != 0) {
+            SendKey(modifier, true);
+        }
+        ASSERT_TRUE(WaitUntil([] { return KeysDown().empty(); }));
+        TapKey('X');
+        ASSERT_TRUE(WaitUntil([&] { return text.Text().find(L'x') != std::wstring::npos; }));
+        std::wstring typed = text.Text();
+        const auto x = typed.find(L'x');
+        EXPECT_GE(x, 4u) << "a held hotkey did not repeat: " << Narrow(typed);
+        EXPECT_EQ(typed.erase(x, 1), L"abcdef") << "more than the shortcut reached the text";
+        EXPECT_EQ(text.MenuBarOpened(), 0);
     }
-    ASSERT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_MENU); }));
-    TapKey('X');
-    ASSERT_TRUE(WaitUntil([&] { return text.Text().find(L'x') != std::wstring::npos; }));
-    std::wstring typed = text.Text();
-    const auto x = typed.find(L'x');
-    EXPECT_GE(x, 4u) << "a held hotkey did not repeat: " << Narrow(typed);
-    EXPECT_EQ(typed.erase(x, 1), L"abcdef") << "more than the shortcut reached the text";
-    EXPECT_EQ(text.MenuBarOpened(), 0);
 
     // Swapped rows swap, with either hand's Shift.
     text.SetText(L"", 0);

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <string>
+#include <utility>
 
 #include "hotkeyctl/velmo.h"
 #include "keys/own_input.h"
@@ -268,6 +269,20 @@ TEST_F(VelmoCapture, KeyWithoutASystemNameStillSetsItsCode) {
     ExpectCapture(L"Ctrl + " + SystemKeyName(VK_NUMPAD1), VK_NUMPAD1, 2, "Ctrl, numpad 1");
     Press({VK_SHIFT, VK_RWIN});
     ExpectCapture(L"Shift + " + SystemKeyName(VK_RWIN), VK_RWIN, 4, "Shift, right Win");
+}
+
+TEST(KeyNames, ExtendedKeysAreNamedAsLabelledNotAsTheirKeypadTwins) {
+    const std::pair<WORD, WORD> twins[] = {{VK_HOME, VK_NUMPAD7},
+                                           {VK_DELETE, VK_DECIMAL},
+                                           {VK_PRIOR, VK_NUMPAD9},
+                                           {VK_RIGHT, VK_NUMPAD6}};
+    for (const auto& [key, twin] : twins) {
+        EXPECT_NE(SystemKeyName(key), UnmarkedKeyName(key)) << key;
+        // Wine gives the keypad's digits no scan code while NumLock is off.
+        if (MapVirtualKeyW(twin, MAPVK_VK_TO_VSC) == MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) {
+            EXPECT_EQ(SystemKeyName(twin), UnmarkedKeyName(key)) << twin;
+        }
+    }
 }
 
 TEST_F(VelmoCapture, TypedCharactersNeverReachTheBox) {

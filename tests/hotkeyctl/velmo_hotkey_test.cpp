@@ -140,7 +140,7 @@ TEST_F(VelmoHotKey, CombinationHeldByAnotherInstanceIsRefused) {
     EXPECT_EQ(log_.hotKeyPressed, 0);
 }
 
-TEST_F(VelmoHotKey, WritingTheSameValueTwiceRegistersOrUnregistersOnce) {
+TEST_F(VelmoHotKey, WritingTheSameValueTwiceRegistersOrUnregistersOnceAndSuspensionsNest) {
     auto velmo = LoadWithCtrlAlt(L"Velmo1", VK_F7, log_);
     EXPECT_FALSE(velmo->HotKeyEnabled()) << "a restored hotkey is not registered by loading";
     ASSERT_TRUE(IsFree(VK_F7));
@@ -164,6 +164,17 @@ TEST_F(VelmoHotKey, WritingTheSameValueTwiceRegistersOrUnregistersOnce) {
     EXPECT_EQ(log_.hotKeyPressed, 1);
     EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_EQ(velmo->KeyCode(), VK_F7) << "switching off keeps the capture";
+
+    // Suspensions nest; switched off during one it stays off; taken meanwhile, it is lost.
+    velmo->SetHotKeyEnabled(true);
+    ASSERT_TRUE(velmo->SuspendHotKey() && velmo->SuspendHotKey());
+    EXPECT_TRUE(velmo->ResumeHotKey() && IsFree(VK_F7)) << "registered before the last resume";
+    velmo->SetHotKeyEnabled(false);
+    EXPECT_FALSE(velmo->ResumeHotKey() || velmo->HotKeyEnabled() || !IsFree(VK_F7));
+    velmo->SetHotKeyEnabled(true);
+    ASSERT_TRUE(velmo->SuspendHotKey() && host_.RegisterHostHotKey(kProbe, kCtrlAlt, VK_F7));
+    ScopeGuard release([&] { host_.UnregisterHostHotKey(kProbe); });
+    EXPECT_FALSE(velmo->ResumeHotKey() || velmo->HotKeyEnabled());
 }
 
 TEST_F(VelmoHotKey, TwoInstancesEachRaiseTheirOwnEvent) {

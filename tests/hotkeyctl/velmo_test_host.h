@@ -17,6 +17,7 @@
 #include "app/frmset_velmo.h"
 #include "common/scope_guard.h"
 #include "hotkeyctl/property_bag.h"
+#include "hotkeyctl/system_key_name.h"
 #include "hotkeyctl/velmo.h"
 #include "settings/modini.h"
 #include "support/user_input.h"
@@ -36,9 +37,9 @@ inline PropertyBag MainWindowBag() {
     return frmset::VelmoProperties();
 }
 
-// The name the system gives a key, asked exactly as the control asks it: names differ between
-// systems, so tests compare with this instead of spelling them out.
-inline std::wstring SystemKeyName(int vk) {
+// The name the system gives a key's scan code without the extended mark: for a key of the
+// extended block, its keypad twin's. Names differ between systems: tests never spell them out.
+inline std::wstring UnmarkedKeyName(int vk) {
     const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) & 0xFF;
     wchar_t buffer[255] = {};
     int n = GetKeyNameTextW(static_cast<LONG>(scan << 16), buffer, 255);

@@ -1,0 +1,22 @@
+// A row's hotkey box captures the hotkey of a ticked row, which works again once the box is left.
+#include "app/app_fixture.h"
+
+using namespace hkv::test;
+
+TEST_F(App, AnotherRowsHotkeyIsCapturedInABoxAndPlaysAgainOnceTheBoxIsLeft) {
+    ProgramUnderTest program(L"capture");
+    ASSERT_TRUE(program.WriteIni(kMappedIni)); // row 2: Ctrl + F9 plays Ctrl + C
+    ASSERT_TRUE(program.Start());
+    Enable(program, 2);
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(5)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(5); }));
+    PressHotkeyLikeAPerson({VK_CONTROL}, VK_F9);
+    ASSERT_TRUE(WaitUntil([&] {
+        return TextOf(program.VelmoEdit(5)) == TextOf(program.VelmoEdit(2));
+    })) << Narrow(TextOf(program.VelmoEdit(5)));
+    KeyRecorder target;
+    ASSERT_TRUE(target.TakeFocus());
+    PressHotkeyLikeAPerson({VK_CONTROL}, VK_F9);
+    EXPECT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'C', true); }))
+        << Describe(target.keys());
+}
