@@ -214,7 +214,8 @@ void UserKeys::CountNeeded(const KeyCodeList& keys, int change) {
 }
 
 void UserKeys::Lifted(std::uint8_t vk) {
-    fingers_[vk] = true;
+    // Not taken as held: down in the system, it may be a key an earlier playback put back whose
+    // release by the user still waits.
     lifted_[vk] = true;
     putBack_[vk] = true;
 }
