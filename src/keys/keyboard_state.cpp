@@ -68,6 +68,10 @@ void KeyboardState::RetryRefused() {
         user_.Paid(Deliver(owed));
     }
     RetryWhileOwed();
+    // The user's keys that waited behind the releases go now.
+    if (user_.SendAgainDue()) {
+        ScheduleSendAgain();
+    }
     StopDrainingWhenThrough();
 }
 

@@ -61,13 +61,10 @@ bool UserKeys::Take(const UserKeyEvent& event) {
     if (!event.up) {
         // Pressed again, the key is the user's: a release still owed would let go of it under the
         // user's finger.
-        const auto end = owed_.begin() + static_cast<std::ptrdiff_t>(owedCount_);
-        owedCount_ = static_cast<std::size_t>(
-            std::remove_if(owed_.begin(), end,
-                           [&](const UserKeyEvent& owed) { return owed.vk == event.vk; }) -
-            owed_.begin());
+        Forgive(event.vk);
     }
-    const bool nothingWaits = sendingAgain_ == 0 && heldBackCount_ == 0;
+    // Releases owed come first: the user's keys would reach the system with them still down.
+    const bool nothingWaits = sendingAgain_ == 0 && heldBackCount_ == 0 && owedCount_ == 0;
     if (holdingBack_ == 0 && nothingWaits) {
         Reached(event);
         return false;
@@ -113,7 +110,7 @@ void UserKeys::Reached(const UserKeyEvent& event) {
 }
 
 std::span<const UserKeyEvent> UserKeys::SendAgain() {
-    if (holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ == 0) {
+    if (holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ == 0 || owedCount_ > 0) {
         return {};
     }
     // Up to a press that may fire one of the program's hotkeys: its playback must begin before
@@ -145,12 +142,25 @@ std::span<const UserKeyEvent> UserKeys::Flush() {
 void UserKeys::Refused(std::span<const UserKeyEvent> sent, std::size_t taken) {
     for (std::size_t i = taken; i < sent.size(); ++i) {
         sendingAgain_ -= sendingAgain_ > 0 ? 1 : 0;
-        if (sent[i].up && inSystem_[sent[i].vk]) {
+        if (sent[i].up) {
+            // Owed even where the system may have the key up already (its press sent again and
+            // not seen through): a release too many changes nothing.
             UserKeyEvent release = sent[i];
             release.extraInfo = kOwnInputSignature;
             Owe(release);
+        } else {
+            // Pressed again by the user: the key the system still has down is the user's.
+            Forgive(sent[i].vk);
         }
     }
+}
+
+void UserKeys::Forgive(std::uint8_t vk) {
+    const auto end = owed_.begin() + static_cast<std::ptrdiff_t>(owedCount_);
+    owedCount_ = static_cast<std::size_t>(
+        std::remove_if(owed_.begin(), end,
+                       [&](const UserKeyEvent& owed) { return owed.vk == vk; }) -
+        owed_.begin());
 }
 
 void UserKeys::Owe(const UserKeyEvent& release) {

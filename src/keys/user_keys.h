@@ -74,14 +74,14 @@ class UserKeys {
     // The events that waited behind those sent again, once those have come through; else none.
     std::span<const UserKeyEvent> SendAgain();
     bool SendAgainDue() const {
-        return holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ > 0;
+        return holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ > 0 && owedCount_ == 0;
     }
     // Stops waiting for the events sent again to come through: whatever waits behind them is sent
     // now (the program ends, or they are lost).
     std::span<const UserKeyEvent> Flush();
     // The system took only the first `taken` of the events just sent again: the others never come
-    // through. A refused press is lost with its key up in the system; a refused release of a key
-    // the system has down is owed, or the key would read down while nobody holds it.
+    // through. A refused press is lost; a refused release is owed, or the key would read down
+    // while nobody holds it (unless a refused press of it follows: the user holds it again).
     void Refused(std::span<const UserKeyEvent> sent, std::size_t taken);
     // Whether events are held back, or sent again and not yet through: the watch must go on
     // until they are, or a later event of the user's could overtake them.
@@ -103,6 +103,8 @@ class UserKeys {
     void Reached(const UserKeyEvent& event);
     bool Needed(std::uint8_t vk) const;
     void CountNeeded(const KeyCodeList& keys, int change);
+    // The key is the user's again: no release of it is owed.
+    void Forgive(std::uint8_t vk);
 
     std::array<bool, 256> fingers_{};
     std::array<bool, 256> inSystem_{}; // the user's presses that reached it, not released since
