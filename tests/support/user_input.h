@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "keys/extended_keys.h"
+
 namespace hkv::test {
 
 // Presses and releases keys. Every key still down when it goes out of scope is released, so a test
@@ -51,37 +53,13 @@ class KeyboardInput {
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = vk;
         input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = flags | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+        input.ki.dwFlags =
+            flags |
+            (CarriesExtendedFlag(static_cast<std::uint8_t>(vk)) ? KEYEVENTF_EXTENDEDKEY : 0);
         SendInput(1, &input, sizeof input);
     }
 
   private:
-    // Keys that live in the extended block of the keyboard: without the flag the system would
-    // take them for their numeric-keypad twins.
-    static bool IsExtended(WORD vk) {
-        switch (vk) {
-        case VK_LWIN:
-        case VK_RWIN:
-        case VK_APPS:
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_RCONTROL:
-        case VK_RMENU:
-        case VK_DIVIDE:
-            return true;
-        default:
-            return false;
-        }
-    }
-
     std::vector<WORD> held_;
 };
 
