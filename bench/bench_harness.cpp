@@ -383,20 +383,7 @@ void MeasureStartUp() {
 }
 
 // One press of a hotkey without modifiers; returns the target's key events it caused once the
-// last key of the shortcut is up again.
-bool Press(KeyRecorder& target, WORD hotkey, WORD lastKey, double& sent) {
-    target.Clear();
-    sent = NowMs();
-    SendKey(hotkey, false);
-    SendKey(hotkey, true);
-    return WaitUntil(
-        [&] {
-            return std::any_of(target.keys().begin(), target.keys().end(),
-                               [&](const RecordedKey& k) { return k.vk == lastKey && k.up; });
-        },
-        kPlayDeadline);
-}
-
+// last key of the shortcut and the hotkey are up again.
 double ReceivedMs(const KeyRecorder& target, WORD vk, bool up) {
     for (const RecordedKey& k : target.keys()) {
         if (k.vk == vk && k.up == up) {
@@ -404,6 +391,21 @@ double ReceivedMs(const KeyRecorder& target, WORD vk, bool up) {
         }
     }
     return -1;
+}
+
+// Both the shortcut's last key and the hotkey's own release have come. The program holds the
+// release back while it plays and sends it again after: until it is through, the program's watch
+// holds back every other key event, the next press's included.
+bool ReleasedBoth(const KeyRecorder& target, WORD hotkey, WORD lastKey) {
+    return ReceivedMs(target, lastKey, true) >= 0 && ReceivedMs(target, hotkey, true) >= 0;
+}
+
+bool Press(KeyRecorder& target, WORD hotkey, WORD lastKey, double& sent) {
+    target.Clear();
+    sent = NowMs();
+    SendKey(hotkey, false);
+    SendKey(hotkey, true);
+    return WaitUntil([&] { return ReleasedBoth(target, hotkey, lastKey); }, kPlayDeadline);
 }
 
 // A key typed while a one-key shortcut plays, once its key is down: held back until the
@@ -420,7 +422,7 @@ bool PressAndType(KeyRecorder& target, WORD hotkey, WORD key, double& delay) {
     SendKey(kTypedKey, true);
     const bool through = WaitUntil(
         [&] {
-            return ReceivedMs(target, kTypedKey, true) >= 0 && ReceivedMs(target, key, true) >= 0;
+            return ReceivedMs(target, kTypedKey, true) >= 0 && ReleasedBoth(target, hotkey, key);
         },
         kPlayDeadline);
     delay = ReceivedMs(target, kTypedKey, false) - ReceivedMs(target, key, true);
@@ -437,11 +439,19 @@ bool PressWithCtrl(KeyRecorder& target, WORD hotkey, WORD key, double& sent) {
     sent = NowMs();
     SendKey(hotkey, false);
     SendKey(hotkey, true);
-    const bool played =
-        WaitUntil([&] { return ReceivedMs(target, key, true) >= 0; }, kPlayDeadline);
+    const bool played = WaitUntil([&] { return ReleasedBoth(target, hotkey, key); }, kPlayDeadline);
     SendKey(VK_LCONTROL, true);
+    // The user's release too may be held back and sent again.
+    const bool released = WaitUntil(
+        [&] {
+            const auto& keys = target.keys();
+            const auto last = std::find_if(keys.rbegin(), keys.rend(),
+                                           [](const RecordedKey& k) { return k.vk == VK_CONTROL; });
+            return last != keys.rend() && last->up;
+        },
+        kPlayDeadline);
     PumpFor(kModifierHoldMs);
-    return played;
+    return played && released;
 }
 
 bool ClickControl(HWND control) {
@@ -529,6 +539,7 @@ void MeasureRunning() {
     int missed = 0;
     auto miss = [&] {
         ++missed;
+        std::fprintf(stderr, "missed: %s\n", Describe(target.keys()).c_str());
         SendKey(VK_LCONTROL, true);
         PumpFor(kModifierHoldMs);
     };

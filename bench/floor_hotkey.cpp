@@ -16,6 +16,9 @@ namespace {
 using namespace hkv::bench;
 
 constexpr wchar_t kClass[] = L"BrevinBench.floorHotkey";
+// Another hook ahead of this one may keep the floor's events: answered no longer than the program
+// waits for the user's events it sent again (its kSentAgainTimeoutMs), then given up.
+constexpr DWORD kAnswerMs = 500;
 
 struct Typing {
     BYTE key;
@@ -102,8 +105,11 @@ void Type(const Typing& typing) {
     for (auto m = lifted.rbegin(); m != lifted.rend(); ++m) {
         send(*m, 0, 0);
     }
-    // Answered until everything sent has passed, the user's keys held back meanwhile included.
-    while (hook && (ownPassed < ownSent || !heldBack.empty())) {
+    // Answered until everything sent has passed, the user's keys held back meanwhile included, or
+    // another hook ahead of this one has kept them for longer than the program waits for its own.
+    const DWORD answering = GetTickCount();
+    while (hook && (ownPassed < ownSent || !heldBack.empty()) &&
+           GetTickCount() - answering < kAnswerMs) {
         for (const KBDLLHOOKSTRUCT& key : heldBack) {
             send(static_cast<BYTE>(key.vkCode), static_cast<WORD>(key.scanCode),
                  ((key.flags & LLKHF_UP) != 0 ? KEYEVENTF_KEYUP : 0) |
@@ -111,7 +117,7 @@ void Type(const Typing& typing) {
         }
         heldBack.clear();
         if (ownPassed < ownSent) {
-            Pump(INFINITE);
+            Pump(kAnswerMs);
         }
     }
 }
