@@ -16,8 +16,8 @@ namespace {
 // Wine answers GetAsyncKeyState from a per-thread copy of the key state that it keeps up to 50 ms
 // without asking again, so a modifier the user pressed in another program just before a hotkey
 // may still read up here; Windows always answers from the current state. A thread that never
-// asked has no copy: on Wine alone, the modifiers are read there when a hotkey with modifiers
-// fires, and taken as down until the watch sees them go up.
+// asked, or last asked longer ago than that, asks again: on Wine alone, the modifiers are read
+// there when a hotkey with modifiers fires, and taken as down until the watch sees them go up.
 bool RunsOnWine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -52,13 +52,100 @@ bool LayoutHasAltGr(HKL layout) {
     return false;
 }
 
-DWORD WINAPI ReadModifiersAfresh(void* snapshot) {
-    auto& down = *static_cast<ModifierSnapshot*>(snapshot);
+void ReadModifiers(ModifierSnapshot& down) {
     for (std::size_t i = 0; i < down.size(); ++i) {
         down[i] = (GetAsyncKeyState(kModifierKeys[i].key) & 0x8000) != 0;
     }
+}
+
+DWORD WINAPI ReadModifiersOnce(void* snapshot) {
+    ReadModifiers(*static_cast<ModifierSnapshot*>(snapshot));
     return 0;
 }
+
+// How long Wine keeps a thread's copy of the key state, and a little more for the rounding of its
+// tick count and of the counter measured here: a thread whose last read is older asks again.
+constexpr LONGLONG kWineKeyStateCopyMs = 50;
+constexpr LONGLONG kCopyExpiredMs = kWineKeyStateCopyMs + 10;
+constexpr LONGLONG kMsPerSecond = 1000;
+
+LONGLONG NowMs() {
+    LARGE_INTEGER now{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * kMsPerSecond / frequency.QuadPart;
+}
+
+// The modifiers read on a thread whose copy of the key state is not kept (Wine alone). Creating a
+// thread for each hotkey cost about 1 ms of every such press, so one thread is kept, started at
+// the first need and asked by a signal; a hotkey that comes before its copy has expired is read on
+// a thread created for it.
+class FreshModifierReader {
+  public:
+    FreshModifierReader() = default;
+    ~FreshModifierReader() {
+        if (thread_) {
+            stopping_ = true;
+            SetEvent(request_.get());
+            WaitForSingleObject(thread_.get(), INFINITE);
+        }
+    }
+    FreshModifierReader(const FreshModifierReader&) = delete;
+    FreshModifierReader& operator=(const FreshModifierReader&) = delete;
+
+    // False when no thread could be had to read on.
+    bool Read(ModifierSnapshot& down) {
+        const bool keptCopyExpired = thread_ && NowMs() - lastReadMs_ >= kCopyExpiredMs;
+        if (keptCopyExpired || (!thread_ && Start())) {
+            // One call to signal and wait: each is a round trip to Wine's server.
+            if (SignalObjectAndWait(request_.get(), done_.get(), INFINITE, FALSE) !=
+                WAIT_OBJECT_0) {
+                return false;
+            }
+            lastReadMs_ = NowMs();
+            down = snapshot_;
+            return true;
+        }
+        ModifierSnapshot snapshot{};
+        const UniqueKernelHandle reader(
+            CreateThread(nullptr, 0, &ReadModifiersOnce, &snapshot, 0, nullptr));
+        if (!reader) {
+            return false;
+        }
+        WaitForSingleObject(reader.get(), INFINITE);
+        down = snapshot;
+        return true;
+    }
+
+  private:
+    bool Start() {
+        request_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        done_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (request_ && done_) {
+            thread_.reset(CreateThread(nullptr, 0, &Serve, this, 0, nullptr));
+        }
+        return static_cast<bool>(thread_);
+    }
+
+    // The events order every access to the snapshot and the stop between the two threads.
+    static DWORD WINAPI Serve(void* reader) {
+        auto& self = *static_cast<FreshModifierReader*>(reader);
+        DWORD woken = WaitForSingleObject(self.request_.get(), INFINITE);
+        while (woken == WAIT_OBJECT_0 && !self.stopping_) {
+            ReadModifiers(self.snapshot_);
+            woken = SignalObjectAndWait(self.done_.get(), self.request_.get(), INFINITE, FALSE);
+        }
+        return 0;
+    }
+
+    UniqueKernelHandle request_;
+    UniqueKernelHandle done_;
+    UniqueKernelHandle thread_;
+    ModifierSnapshot snapshot_{};
+    bool stopping_ = false;
+    LONGLONG lastReadMs_ = 0;
+};
 
 // The hook is installed only while an emission is watching, because every key event of the
 // whole system passes through it and this thread must answer it: by the outermost watch, shared
@@ -85,10 +172,7 @@ class SystemKeyboard final : public KeyboardState {
             return; // inside a watch, every change since its start has been seen
         }
         ModifierSnapshot snapshot{};
-        const UniqueKernelHandle reader(
-            CreateThread(nullptr, 0, &ReadModifiersAfresh, &snapshot, 0, nullptr));
-        if (reader) {
-            WaitForSingleObject(reader.get(), INFINITE);
+        if (freshReader_.Read(snapshot)) {
             freshlyDown_ = snapshot;
         }
     }
@@ -230,6 +314,7 @@ class SystemKeyboard final : public KeyboardState {
     UINT_PTR retryTimer_ = 0;
     const bool onWine_ = RunsOnWine();
     ModifierSnapshot freshlyDown_{};
+    FreshModifierReader freshReader_;
     UINT_PTR giveUpTimer_ = 0;
     UniqueHook hook_;
 };
