@@ -45,6 +45,18 @@ function(hkv_add_test name)
   if(HKV_PRECOMPILED_HEADERS)
     target_precompile_headers(${name} REUSE_FROM hkv_test_main)
   endif()
+  if(HKV_UNITY_TESTS)
+    # The tests of an executable share most of what they include and instantiate (GoogleTest, the
+    # input helpers): compiled together, that is compiled and linked once. A source that does not
+    # fit with the others (a name of its own clashing with another's) is kept apart with
+    # SKIP_UNITY_BUILD_INCLUSION; sources with options of their own are kept apart anyway.
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      # GCC takes every source included into the combined one for a header, and a test fixture
+      # defined in an anonymous namespace of such a "header" for a linkage fault.
+      target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+    endif()
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
