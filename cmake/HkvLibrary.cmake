@@ -31,10 +31,25 @@ function(hkv_library folder)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC "${root}")
     target_link_libraries(${target} PUBLIC hkv_options PRIVATE ${deps})
+    hkv_use_library_pch(${target})
   else()
     # Headers only in this build (the host build of a Windows-only layer).
     add_library(${target} INTERFACE)
     target_include_directories(${target} INTERFACE "${root}")
     target_link_libraries(${target} INTERFACE hkv_options ${deps})
+  endif()
+endfunction()
+
+# The Windows headers, precompiled once in the lowest library and reused by the others: every
+# library compiles with the same options (hkv_options), which a shared precompiled header requires.
+function(hkv_use_library_pch target)
+  if(NOT HKV_PRECOMPILED_HEADERS)
+    return()
+  endif()
+  if(target STREQUAL "hkv_common")
+    target_precompile_headers(hkv_common PRIVATE
+                              "$<$<COMPILE_LANGUAGE:CXX>:${PROJECT_SOURCE_DIR}/cmake/pch/windows_headers.h>")
+  else()
+    target_precompile_headers(${target} REUSE_FROM hkv_common)
   endif()
 endfunction()

@@ -21,17 +21,42 @@ if ((${#args[@]} == 0)); then
   args=(-runs=200000)
 fi
 
-for target in key_code_list stored_hotkey ini_encoding composition; do
-  exe="$out/${target}_fuzz"
+# Builds one target and runs it; what it found and its exit status go to files in $out.
+fuzz_one() {
+  local target=$1 exe="$out/${1}_fuzz" status=0
   # shellcheck disable=SC2086
-  clang++ "${flags[@]}" "fuzz/${target}_fuzz.cpp" ${sources[$target]} -o "$exe"
+  if ! clang++ "${flags[@]}" "fuzz/${target}_fuzz.cpp" ${sources[$target]} -o "$exe" \
+      >"$out/${target}.log" 2>&1; then
+    echo build >"$out/${target}.status"
+    return
+  fi
   # New inputs go to a scratch folder; the seeds in the repository stay as they are.
-  scratch="$out/${target}_found"
+  local scratch="$out/${target}_found"
   rm -rf "$scratch" && mkdir -p "$scratch"
-  echo "== fuzz $target ${args[*]}"
-  status=0
   "$exe" "${args[@]}" -seed=1 -print_final_stats=1 -artifact_prefix="$out/" "$scratch" "fuzz/corpus/$target" \
     >"$out/${target}.log" 2>&1 || status=$?
+  echo "$status" >"$out/${target}.status"
+}
+
+# The targets are independent and each uses one core: as many at a time as there are cores, with
+# the same inputs and seed as one after the other.
+targets=(key_code_list stored_hotkey ini_encoding composition)
+jobs=$(nproc)
+for target in "${targets[@]}"; do
+  rm -f "$out/${target}.status"
+  while (($(jobs -rp | wc -l) >= jobs)); do wait -n || true; done
+  fuzz_one "$target" &
+done
+wait
+
+for target in "${targets[@]}"; do
+  echo "== fuzz $target ${args[*]}"
+  status=$(cat "$out/${target}.status")
+  if [ "$status" = build ]; then
+    cat "$out/${target}.log"
+    echo "fuzz target $target did not build"
+    exit 1
+  fi
   grep -E "stat::number_of_executed_units|DONE" "$out/${target}.log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 40 "$out/${target}.log"

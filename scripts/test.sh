@@ -16,6 +16,22 @@ phase_done() {
 bash scripts/deps.sh
 phase_done "packages"
 
+# A new Wine prefix takes a while to set up, most of it waiting on Wine: it is prepared on the
+# private display while the builds run. It must be whole before Wine stops, also after a failure.
+source scripts/wine-env.sh
+prefix_pid=""
+prefix_ready() {
+  if [ -n "$prefix_pid" ]; then
+    wait "$prefix_pid" || true
+    prefix_pid=""
+  fi
+}
+trap 'prefix_ready; wine_env_stop' EXIT
+wine_env_start_xvfb
+mkdir -p "$HKV_BUILD"
+wine_env_prepare_prefix >"$HKV_BUILD/wineprefix.log" 2>&1 &
+prefix_pid=$!
+
 echo "== Host build (AddressSanitizer, UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
@@ -33,9 +49,9 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 phase_done "Windows build"
 
-source scripts/wine-env.sh
-trap wine_env_stop EXIT
-wine_env_start --own-display --unmanaged
+prefix_ready
+# On the private display started above.
+wine_env_start --unmanaged
 echo "== Windows tests under Wine on display $DISPLAY"
 windows_status=0
 ctest --preset windows || windows_status=$?
