@@ -119,7 +119,7 @@ void HeldKeys::Playback::Begin() {
     for (std::size_t i = 0; i < count; ++i) {
         keyboard.Lifted(lifted_[i]);
         if (!owner_.output_.Key(lifted_[i], true)) {
-            keyboard.PutBack(lifted_[i]); // refused: still down, the user's as before
+            keyboard.LiftRefused(lifted_[i]);
             lifted_[i] = 0;
         }
     }
@@ -172,8 +172,11 @@ void HeldKeys::Playback::ReleaseAll(bool resume) {
     for (std::uint8_t& lifted : lifted_) {
         const std::uint8_t key = std::exchange(lifted, 0);
         if (key != 0 && keyboard.PutBack(key)) {
-            owner_.output_.Key(key, false);
-            opensAMenu = opensAMenu || OpensAMenuAlone(key);
+            if (owner_.output_.Key(key, false)) {
+                opensAMenu = opensAMenu || OpensAMenuAlone(key);
+            } else {
+                keyboard.PutBackRefused(key);
+            }
         }
     }
     altGrCtrlLifted_ = false;

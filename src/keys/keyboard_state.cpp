@@ -81,13 +81,32 @@ void KeyboardState::RetryWhileOwed() {
     }
 }
 
-bool KeyboardState::TakeUserKey(const UserKeyEvent& event) {
-    const bool heldBack = user_.Take(event);
-    if (user_.SendAgainDue()) {
+bool KeyboardState::PutBack(std::uint8_t virtualKey) {
+    const bool down = user_.PutBack(virtualKey);
+    if (down) {
+        AwaitSentAgain(); // should the watch never see it, the user's keys do not wait for ever
+    }
+    return down;
+}
+
+void KeyboardState::TakeOwnKey(const UserKeyEvent& event) {
+    user_.TakeOwn(event);
+    AfterTake();
+}
+
+bool KeyboardState::TakeUserKey(const UserKeyEvent& event, bool insideAnother) {
+    const bool heldBack = user_.Take(event, insideAnother);
+    AfterTake();
+    return heldBack;
+}
+
+void KeyboardState::AfterTake() {
+    // Not from inside the watch's call: an event sent from there could reach the system ahead of
+    // the one being watched, and with the watch ended there, another event brought into that call
+    // (Wine's hooks nest) would pass unseen ahead of it.
+    if (user_.SendAgainDue() || (draining_ && !user_.Busy())) {
         ScheduleSendAgain();
     }
-    StopDrainingWhenThrough();
-    return heldBack;
 }
 
 void KeyboardState::SendAgainNow() {

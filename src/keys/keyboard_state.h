@@ -48,7 +48,11 @@ class KeyboardState {
     // off nothing.
     void BeginHoldingBack(const KeyCodeList& keys) { user_.BeginHoldingBack(keys); }
     void Lifted(std::uint8_t virtualKey) { user_.Lifted(virtualKey); }
-    bool PutBack(std::uint8_t virtualKey) { return user_.PutBack(virtualKey); }
+    void LiftRefused(std::uint8_t virtualKey) { user_.LiftRefused(virtualKey); }
+    // Whether to press the lifted key again; if so, the user's events wait until that press has
+    // come through the watch (PutBackRefused if the system refuses it).
+    bool PutBack(std::uint8_t virtualKey);
+    void PutBackRefused(std::uint8_t virtualKey) { user_.PutBackRefused(virtualKey); }
     // Sends the held-back events again, as the user's own, once the last holding back has ended.
     void EndHoldingBack(const KeyCodeList& keys);
     // The system refused the program's release of this key: sent again until it takes it.
@@ -71,10 +75,12 @@ class KeyboardState {
     void RetryRefused();
 
     // A key event of the user's (not the program's own) seen by the watch: true when the system
-    // must not see it now. Once the events sent again are through, what waited behind them is due:
-    // ScheduleSendAgain asks for SendAgainNow outside the watch's own call, since a key event sent
-    // from in there could reach the system ahead of the one being watched.
-    bool TakeUserKey(const UserKeyEvent& event);
+    // must not see it now (`insideAnother`: see UserKeys::Take). Once the events sent again are
+    // through, what waited behind them is due, and a watch kept only for them may end:
+    // ScheduleSendAgain asks for SendAgainNow outside the watch's own call.
+    bool TakeUserKey(const UserKeyEvent& event, bool insideAnother = false);
+    // One of the program's own key events seen by the watch.
+    void TakeOwnKey(const UserKeyEvent& event);
     virtual void ScheduleSendAgain() { SendAgainNow(); }
     void SendAgainNow();
     // Events sent again that never come through (another hook swallowed them, or the system
@@ -88,6 +94,7 @@ class KeyboardState {
     void RetryWhileOwed();
     // The watch was kept only for the user's events sent again: it ends once they are through.
     void StopDrainingWhenThrough();
+    void AfterTake();
 
     int watches_ = 0;
     bool draining_ = false; // no watch left, but the user's events sent again are not through yet

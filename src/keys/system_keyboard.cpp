@@ -267,11 +267,19 @@ class SystemKeyboard final : public KeyboardState {
             if (event.up) {
                 watching_->ForgetFreshlyDown(event.vk);
             }
-            if (key->dwExtraInfo != kOwnInputSignature && watching_->TakeUserKey(event)) {
+            if (key->dwExtraInfo == kOwnInputSignature) {
+                watching_->TakeOwnKey(event);
+            } else if (watching_->TakeUserKey(event, answering_ > 0)) {
                 return 1;
             }
         }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        // While this thread waits for the next hooks to answer, Wine may bring it another event to
+        // answer for, which then reaches the system before this one; Windows calls the hooks for
+        // one event at a time, so there this count never passes one.
+        ++answering_;
+        const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+        --answering_;
+        return next;
     }
 
     static void CALLBACK GiveUpWaiting(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -307,6 +315,8 @@ class SystemKeyboard final : public KeyboardState {
 
     // A hook procedure is given no context: the one keyboard that installed it.
     static inline SystemKeyboard* watching_ = nullptr;
+    // Calls of WatchKey in progress on this thread.
+    static inline int answering_ = 0;
     // Nor a timer procedure: the one keyboard.
     static inline SystemKeyboard* self_ = nullptr;
     mutable HKL altGrLayout_ = nullptr;

@@ -14,6 +14,8 @@ void UserKeys::Restart() {
     presses_.fill(0);
     lifted_.fill(false);
     putBack_.fill(false);
+    puttingBackKey_.fill(false);
+    puttingBack_ = 0;
     needed_.fill(0);
     ownHotKeyKeys_.fill(false);
     heldBackCount_ = 0;
@@ -45,7 +47,7 @@ bool UserKeys::Needed(std::uint8_t vk) const {
     return needed_[vk] > 0;
 }
 
-bool UserKeys::Take(const UserKeyEvent& event) {
+bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
     if (event.extraInfo == kSentAgainSignature) {
         // One of those sent again comes through: noted when it was first taken, it reaches the
         // system now.
@@ -64,7 +66,8 @@ bool UserKeys::Take(const UserKeyEvent& event) {
         Forgive(event.vk);
     }
     // Releases owed come first: the user's keys would reach the system with them still down.
-    const bool nothingWaits = sendingAgain_ == 0 && heldBackCount_ == 0 && owedCount_ == 0;
+    const bool nothingWaits =
+        !insideAnother && !Waiting() && heldBackCount_ == 0 && owedCount_ == 0;
     if (holdingBack_ == 0 && nothingWaits) {
         Reached(event);
         return false;
@@ -93,6 +96,21 @@ bool UserKeys::Take(const UserKeyEvent& event) {
     return Queue(event);
 }
 
+void UserKeys::TakeOwn(const UserKeyEvent& event) {
+    if (event.up) {
+        return;
+    }
+    // A hook may report a modifier the program pressed by the other side's code or by the code for
+    // both sides.
+    const std::int32_t flag = ModifierFlagOf(event.vk);
+    for (int vk = 0; vk < 256; ++vk) {
+        if (vk == event.vk ||
+            (flag != 0 && ModifierFlagOf(static_cast<std::uint8_t>(vk)) == flag)) {
+            PutBackThrough(static_cast<std::uint8_t>(vk));
+        }
+    }
+}
+
 bool UserKeys::Queue(const UserKeyEvent& event) {
     if (heldBackCount_ == heldBack_.size()) {
         Reached(event);
@@ -110,7 +128,7 @@ void UserKeys::Reached(const UserKeyEvent& event) {
 }
 
 std::span<const UserKeyEvent> UserKeys::SendAgain() {
-    if (holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ == 0 || owedCount_ > 0) {
+    if (holdingBack_ > 0 || Waiting() || heldBackCount_ == 0 || owedCount_ > 0) {
         return {};
     }
     // Up to a press that may fire one of the program's hotkeys: its playback must begin before
@@ -136,6 +154,8 @@ std::span<const UserKeyEvent> UserKeys::SendAgain() {
 
 std::span<const UserKeyEvent> UserKeys::Flush() {
     sendingAgain_ = 0;
+    puttingBackKey_.fill(false);
+    puttingBack_ = 0;
     return SendAgain();
 }
 
@@ -233,7 +253,16 @@ void UserKeys::Lifted(std::uint8_t vk) {
 bool UserKeys::PutBack(std::uint8_t vk) {
     const bool down = lifted_[vk] && putBack_[vk];
     lifted_[vk] = putBack_[vk] = false;
+    if (down && !std::exchange(puttingBackKey_[vk], true)) {
+        ++puttingBack_;
+    }
     return down;
+}
+
+void UserKeys::PutBackThrough(std::uint8_t vk) {
+    if (std::exchange(puttingBackKey_[vk], false)) {
+        --puttingBack_;
+    }
 }
 
 std::span<const UserKeyEvent> UserKeys::EndHoldingBack(const KeyCodeList& keys) {

@@ -48,7 +48,12 @@ class UserKeys {
     // A key event of the user's reaches the watch. Returns true when the system must not see it
     // now: it is held back (or was a repeat of the hotkey that is playing, which adds nothing, or
     // the release of a lifted key before anything else, which only means not to press it again).
-    bool Take(const UserKeyEvent& event);
+    // `insideAnother`: the watch is asked about it while it still answers for another event, which
+    // then reaches the system after this one (Wine's hooks nest so; the system's do not): it is
+    // held back too, or a release could overtake the press before it.
+    bool Take(const UserKeyEvent& event, bool insideAnother = false);
+    // One of the program's own key events comes through the watch.
+    void TakeOwn(const UserKeyEvent& event);
 
     // The hotkeys whose emissions are in progress, innermost last: a repeat of one of them (its
     // key held down) while the user's keys are held back adds nothing. `own` are the program's
@@ -65,7 +70,14 @@ class UserKeys {
     void Lifted(std::uint8_t vk);
     // The playback that lifted the key puts it back now: whether it must go down again (the user
     // still holds it, or a held-back event came while it was held). No longer lifted after this.
+    // Until that press has come through the watch, the user's events wait behind it: the user's
+    // release of the key, ahead of it in the system's queue, would otherwise pass first and leave
+    // the key down.
     bool PutBack(std::uint8_t vk);
+    // The system refused the press that puts the key back: nothing to wait for.
+    void PutBackRefused(std::uint8_t vk) { PutBackThrough(vk); }
+    // The system refused to lift the key: still down, the user's as before.
+    void LiftRefused(std::uint8_t vk) { lifted_[vk] = putBack_[vk] = false; }
     // Ends the latest holding back. When none is left, the events to send again, in order, marked
     // as sent again (valid until the next Take or Restart); otherwise none. Until all of them have
     // come through Take, later events of the user's wait behind them: sent again after they have
@@ -74,7 +86,7 @@ class UserKeys {
     // The events that waited behind those sent again, once those have come through; else none.
     std::span<const UserKeyEvent> SendAgain();
     bool SendAgainDue() const {
-        return holdingBack_ == 0 && sendingAgain_ == 0 && heldBackCount_ > 0 && owedCount_ == 0;
+        return holdingBack_ == 0 && !Waiting() && heldBackCount_ > 0 && owedCount_ == 0;
     }
     // Stops waiting for the events sent again to come through: whatever waits behind them is sent
     // now (the program ends, or they are lost).
@@ -87,7 +99,7 @@ class UserKeys {
     // until they are, or a later event of the user's could overtake them.
     // Releases owed keep it too: a press of the user's meanwhile makes the key the user's again.
     bool Busy() const {
-        return holdingBack_ > 0 || sendingAgain_ > 0 || heldBackCount_ > 0 || owedCount_ > 0;
+        return holdingBack_ > 0 || Waiting() || heldBackCount_ > 0 || owedCount_ > 0;
     }
 
     // Releases the system refused, the user's and the program's own (extra information
@@ -98,6 +110,9 @@ class UserKeys {
     void Paid(std::size_t taken);
 
   private:
+    // Events of the program's that the user's must not overtake have not come through yet.
+    bool Waiting() const { return sendingAgain_ > 0 || puttingBack_ > 0; }
+    void PutBackThrough(std::uint8_t vk);
     bool RepeatOfPlayingHotKey(const UserKeyEvent& event) const;
     bool Queue(const UserKeyEvent& event);
     void Reached(const UserKeyEvent& event);
@@ -111,6 +126,8 @@ class UserKeys {
     std::array<std::uint16_t, 256> presses_{};
     std::array<bool, 256> lifted_{};
     std::array<bool, 256> putBack_{};
+    std::array<bool, 256> puttingBackKey_{}; // pressed again, not yet through the watch
+    std::size_t puttingBack_ = 0;
     std::array<std::uint8_t, 256> needed_{}; // keys of the playbacks holding back, per playback
     std::array<bool, 256> ownHotKeyKeys_{};
     std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};

@@ -126,6 +126,12 @@ class InjectedKeyWatch {
     InjectedKeyWatch(const InjectedKeyWatch&) = delete;
     InjectedKeyWatch& operator=(const InjectedKeyWatch&) = delete;
 
+    // From inside an action: the next action, at a later press.
+    static void Then(DWORD actionKey, std::function<void()> action) {
+        actionKey_ = actionKey;
+        action_ = std::move(action);
+    }
+
     bool Saw(DWORD vk, bool up) const { return Count(vk, up) > 0; }
     // For a failure's message: "164v 76v 76^ ...".
     std::string Describe() const {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "keys/emission_policy.h"
@@ -59,7 +60,10 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // they never come through the watch (another hook, or the system removed ours): they reach the
 // system unseen and the program stops waiting for them; z the system starts or stops refusing
 // the program's input (a secure desktop, an elevated window in front), while the user types
-// elsewhere; t the program's retry of refused releases comes due. At the end of the script every
+// elsewhere; t the program's retry of refused releases comes due; n the user's next event is on
+// its way, ahead of the program's next press (when the current pause ends) or of the next event
+// sent again to arrive, and the watch is asked about it while it answers for that one (Wine's
+// hooks nest so): the system takes the user's first. At the end of the script every
 // pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
@@ -194,6 +198,12 @@ class Harness final : public hkv::KeyboardState,
             Fail("key event while the keyboard is not watched");
         }
         Log((refusing_ ? "!" : "") + std::string(up ? "^" : "v") + std::to_string(vk));
+        if (!up && !refusing_) {
+            NestNext();
+        }
+        if (hooked_ && !refusing_) {
+            TakeOwnKey({vk, up, 0, false, hkv::kOwnInputSignature});
+        }
         if (refusing_) {
             // A lifted key the program cannot press again stays up under the user's finger.
             lostPress_[vk] = lostPress_[vk] || (!up && liftedAt_[vk] != 0);
@@ -251,6 +261,7 @@ class Harness final : public hkv::KeyboardState,
     }
 
     void Pause(int) override {
+        const PauseScope scope(pausing_);
         CheckBound();
         if (logging_) {
             std::string held;
@@ -295,7 +306,16 @@ class Harness final : public hkv::KeyboardState,
         if (pos_ == script_.size()) {
             return false;
         }
+        if (nestNext_ && (pausing_ == 0 || !IsUserEvent(script_[pos_]))) {
+            nestNext_ = false; // no press of the program's is coming for it to wait behind
+        } else if (nestNext_ && inFlight_.empty()) {
+            return false; // the pause ends with it on its way
+        }
         const char event = script_[pos_++];
+        if (event == 'n') {
+            nestNext_ = pos_ < script_.size();
+            return true;
+        }
         if (event == 'x') {
             refusingAtExit_ = refusing_;
             policy_.Abandon(); // its releases are the last key events allowed
@@ -342,6 +362,12 @@ class Harness final : public hkv::KeyboardState,
             break;
         }
         return true;
+    }
+
+    static bool IsUserEvent(char event) {
+        return (event >= '1' && event <= '8') || event == 'l' || event == 'r' ||
+               std::any_of(std::begin(kRows), std::end(kRows),
+                           [&](const Row& row) { return row.tap == event && event != 0; });
     }
 
     void UserScriptEvent(char event) {
@@ -418,8 +444,23 @@ class Harness final : public hkv::KeyboardState,
             return;
         }
         watchedDown_[e.vk] = !e.up;
-        if (!throughTheWatch || !hooked_ || !TakeUserKey(e)) {
+        const bool watched = throughTheWatch && hooked_;
+        const bool heldBack = watched && TakeUserKey(e);
+        if (watched) {
+            NestNext();
+        }
+        if (!heldBack) {
             ApplyUser(e.vk, e.up);
+        }
+    }
+
+    // The user's event on its way ('n') is taken inside the watch's answer for the program's event
+    // being watched now, and reaches the system first.
+    void NestNext() {
+        if (std::exchange(nestNext_, false)) {
+            nested_ = true;
+            UserScriptEvent(script_[pos_++]);
+            nested_ = false;
         }
     }
 
@@ -449,7 +490,7 @@ class Harness final : public hkv::KeyboardState,
         fingers_[vk] = !up;
         watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
-        if (!hooked_ || !TakeUserKey({vk, up})) {
+        if (!hooked_ || !TakeUserKey({vk, up}, nested_)) {
             ApplyUser(vk, up);
         }
     }
@@ -621,6 +662,16 @@ class Harness final : public hkv::KeyboardState,
     std::vector<hkv::UserKeyEvent> inFlight_; // sent to the system, not through yet, from the head
     std::size_t inFlightHead_ = 0;
     bool told_ = false;
+    bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
+    bool nested_ = false;
+    int pausing_ = 0;
+    struct PauseScope {
+        explicit PauseScope(int& depth) : depth_(depth) { ++depth_; }
+        ~PauseScope() { --depth_; }
+        PauseScope(const PauseScope&) = delete;
+        PauseScope& operator=(const PauseScope&) = delete;
+        int& depth_;
+    };
     bool sendAgainDue_ = false;
     bool retryDue_ = false;
     bool refusing_ = false;
@@ -685,6 +736,12 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         // The system refuses the program's release: it is owed, and sent when the system takes
         // input again; the user's Ctrl release, held back while Ctrl + C plays, waits behind it.
         {"K1h1z", "v67 p[67 162] !^67 o^67 d^162", kLateAndTold},
+        // Alt let go just as the program puts back the Alt it lifted: the release, taken while
+        // the watch answers for that press, reaches the system after it.
+        {"3ln3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^164"},
+        // Shift let go as its press, sent again, comes through: the release reaches the system
+        // after it.
+        {"K5n5", "v162 v67 p[67 162] ^67 ^162 dv160 d^160"},
     };
     for (const auto& row : rows) {
         Harness h(row.script, true, row.options);
@@ -709,7 +766,7 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
     } alphabets[] = {
         {"123456lrFAKe", {}},
         {"137lKehdgzt", {false, true, true}},
-        {"45lrGKe", {true, false, false}},
+        {"45lrGKen", {true, false, false}},
     };
     for (const auto& alphabet : alphabets) {
         std::string script;
@@ -760,4 +817,25 @@ TEST(UserKeys, PastItsRoomTheUsersKeysPassInsteadOfBeingLost) {
     }
     EXPECT_EQ(passed, 6u);
     EXPECT_EQ(keys.EndHoldingBack(list).size(), hkv::UserKeys::kMaxHeldBack);
+}
+
+// On Windows the watch is asked about the user's events after the program's own that came later
+// are already queued: a release of a lifted key, ahead of the press that puts it back, waits until
+// that press has come through.
+TEST(UserKeys, AReleaseWaitsBehindThePressThatPutsItsKeyBack) {
+    hkv::UserKeys keys;
+    keys.Restart();
+    keys.NoteHeld(hkv::kVkLMenu);
+    keys.BeginPlaying({76, hkv::kModAlt}, {});
+    const hkv::KeyCodeList list{1, {39}};
+    keys.BeginHoldingBack(list);
+    keys.Lifted(hkv::kVkLMenu);
+    ASSERT_TRUE(keys.PutBack(hkv::kVkLMenu));
+    EXPECT_TRUE(keys.EndHoldingBack(list).empty());
+    EXPECT_TRUE(keys.Take({hkv::kVkLMenu, true}));
+    EXPECT_FALSE(keys.SendAgainDue());
+    keys.TakeOwn({hkv::kVkMenu, false, 0, false, hkv::kOwnInputSignature});
+    const auto again = keys.SendAgain();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_TRUE(again[0].vk == hkv::kVkLMenu && again[0].up);
 }
