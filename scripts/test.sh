@@ -32,30 +32,51 @@ mkdir -p "$HKV_BUILD"
 wine_env_prepare_prefix >"$HKV_BUILD/wineprefix.log" 2>&1 &
 prefix_pid=$!
 
-echo "== Host build (AddressSanitizer, UBSan)"
-cmake --preset native >/dev/null
-cmake --build --preset native
-native_status=0
-ctest --preset native || native_status=$?
-phase_done "host build and tests"
-
-echo "== Fuzz targets (libFuzzer, a fixed number of inputs each)"
-fuzz_status=0
-bash scripts/fuzz.sh || fuzz_status=$?
-phase_done "fuzz targets"
-
+# The Windows build first: the host build and its tests then run beside the Windows tests, which
+# mostly wait on Wine and the display, at a lower priority so that they do not slow the program
+# under test. Their output is printed after the Windows tests'.
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 phase_done "Windows build"
 
+host_log="$HKV_BUILD/host-tests.log"
+host_status_file="$HKV_BUILD/host-tests.status"
+rm -f "$host_status_file"
+(
+  renice -n 10 -p "$BASHPID" >/dev/null 2>&1 || true
+  status=0
+  {
+    echo "== Host build (AddressSanitizer, UBSan)"
+    began=$SECONDS
+    cmake --preset native >/dev/null && cmake --build --preset native && ctest --preset native ||
+      status=1
+    echo "host build and tests $((SECONDS - began)) s"
+    echo "== Fuzz targets (libFuzzer, a fixed number of inputs each)"
+    began=$SECONDS
+    bash scripts/fuzz.sh || status=$((status + 2))
+    echo "fuzz targets $((SECONDS - began)) s"
+  } >"$host_log" 2>&1
+  echo "$status" >"$host_status_file"
+) &
+host_pid=$!
+
 prefix_ready
 # On the private display started above.
 wine_env_start --unmanaged
-echo "== Windows tests under Wine on display $DISPLAY"
+echo "== Windows tests under Wine on display $DISPLAY (the host tests run meanwhile)"
 windows_status=0
 ctest --preset windows || windows_status=$?
 phase_done "Windows tests (Wine start included)"
+
+wait "$host_pid" || true
+cat "$host_log"
+host_status=$(cat "$host_status_file" 2>/dev/null || echo 3)
+native_status=$((host_status & 1))
+fuzz_status=$(((host_status >> 1) & 1))
+phase_done "host tests still running after them"
+phases+=("beside the Windows tests: $(grep -E '^(host build and tests|fuzz targets) [0-9]+ s$' \
+  "$host_log" | paste -sd ';' - | sed 's/;/, /g')")
 echo "Phase times: $(printf '%s, ' "${phases[@]}" | sed 's/, $//')."
 
 if [ "$native_status" -ne 0 ] || [ "$fuzz_status" -ne 0 ] || [ "$windows_status" -ne 0 ]; then
