@@ -8,7 +8,7 @@ namespace hkv {
 
 std::uint32_t HotKeysSetOff(const KeyCodeList& keys, std::int32_t modifiersDown,
                             std::span<const HotKey> hotKeys) {
-    const std::size_t count = std::min(hotKeys.size(), HotKeySuspension::kMaxHotKeys);
+    const std::size_t count = std::min(hotKeys.size(), std::size_t{HotKeySuspension::kMaxHotKeys});
     std::uint32_t setOff = 0;
     std::int32_t down = modifiersDown;
     for (int i = 0; i < keys.count; ++i) {
