@@ -14,8 +14,7 @@ void UserKeys::Restart() {
     presses_.fill(0);
     lifted_.fill(false);
     putBack_.fill(false);
-    puttingBackKey_.fill(false);
-    puttingBack_ = 0;
+    puttingBack_.reset();
     needed_.fill(0);
     ownHotKeyKeys_.fill(false);
     heldBackCount_ = 0;
@@ -97,16 +96,15 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
 }
 
 void UserKeys::TakeOwn(const UserKeyEvent& event) {
-    if (event.up) {
+    if (event.up || puttingBack_.none()) {
         return;
     }
-    // A hook may report a modifier the program pressed by the other side's code or by the code for
-    // both sides.
+    // Only modifier keys are lifted, and a hook may report one the program pressed by the other
+    // side's code or by the code for both sides.
     const std::int32_t flag = ModifierFlagOf(event.vk);
-    for (int vk = 0; vk < 256; ++vk) {
-        if (vk == event.vk ||
-            (flag != 0 && ModifierFlagOf(static_cast<std::uint8_t>(vk)) == flag)) {
-            PutBackThrough(static_cast<std::uint8_t>(vk));
+    for (const ModifierKey& m : kModifierKeys) {
+        if (flag != 0 && m.flag == flag) {
+            puttingBack_.reset(m.key);
         }
     }
 }
@@ -154,8 +152,7 @@ std::span<const UserKeyEvent> UserKeys::SendAgain() {
 
 std::span<const UserKeyEvent> UserKeys::Flush() {
     sendingAgain_ = 0;
-    puttingBackKey_.fill(false);
-    puttingBack_ = 0;
+    puttingBack_.reset();
     return SendAgain();
 }
 
@@ -253,16 +250,10 @@ void UserKeys::Lifted(std::uint8_t vk) {
 bool UserKeys::PutBack(std::uint8_t vk) {
     const bool down = lifted_[vk] && putBack_[vk];
     lifted_[vk] = putBack_[vk] = false;
-    if (down && !std::exchange(puttingBackKey_[vk], true)) {
-        ++puttingBack_;
+    if (down) {
+        puttingBack_.set(vk);
     }
     return down;
-}
-
-void UserKeys::PutBackThrough(std::uint8_t vk) {
-    if (std::exchange(puttingBackKey_[vk], false)) {
-        --puttingBack_;
-    }
 }
 
 std::span<const UserKeyEvent> UserKeys::EndHoldingBack(const KeyCodeList& keys) {

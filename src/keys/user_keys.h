@@ -2,6 +2,7 @@
 // What the user's fingers hold, as the watch of the keyboard sees it, and the user's key events
 // that are held back while a playback plays.
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -75,7 +76,7 @@ class UserKeys {
     // the key down.
     bool PutBack(std::uint8_t vk);
     // The system refused the press that puts the key back: nothing to wait for.
-    void PutBackRefused(std::uint8_t vk) { PutBackThrough(vk); }
+    void PutBackRefused(std::uint8_t vk) { puttingBack_.reset(vk); }
     // The system refused to lift the key: still down, the user's as before.
     void LiftRefused(std::uint8_t vk) { lifted_[vk] = putBack_[vk] = false; }
     // Ends the latest holding back. When none is left, the events to send again, in order, marked
@@ -111,8 +112,7 @@ class UserKeys {
 
   private:
     // Events of the program's that the user's must not overtake have not come through yet.
-    bool Waiting() const { return sendingAgain_ > 0 || puttingBack_ > 0; }
-    void PutBackThrough(std::uint8_t vk);
+    bool Waiting() const { return sendingAgain_ > 0 || puttingBack_.any(); }
     bool RepeatOfPlayingHotKey(const UserKeyEvent& event) const;
     bool Queue(const UserKeyEvent& event);
     void Reached(const UserKeyEvent& event);
@@ -126,8 +126,7 @@ class UserKeys {
     std::array<std::uint16_t, 256> presses_{};
     std::array<bool, 256> lifted_{};
     std::array<bool, 256> putBack_{};
-    std::array<bool, 256> puttingBackKey_{}; // pressed again, not yet through the watch
-    std::size_t puttingBack_ = 0;
+    std::bitset<256> puttingBack_;           // lifted keys pressed again, not yet through the watch
     std::array<std::uint8_t, 256> needed_{}; // keys of the playbacks holding back, per playback
     std::array<bool, 256> ownHotKeyKeys_{};
     std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/scope_guard.h"
 #include "keys/emission_policy.h"
 #include "keys/modifier_keys.h"
 #include "keys/own_input.h"
@@ -261,7 +262,8 @@ class Harness final : public hkv::KeyboardState,
     }
 
     void Pause(int) override {
-        const PauseScope scope(pausing_);
+        ++pausing_;
+        const hkv::ScopeGuard endPause([this] { --pausing_; });
         CheckBound();
         if (logging_) {
             std::string held;
@@ -664,14 +666,7 @@ class Harness final : public hkv::KeyboardState,
     bool told_ = false;
     bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
     bool nested_ = false;
-    int pausing_ = 0;
-    struct PauseScope {
-        explicit PauseScope(int& depth) : depth_(depth) { ++depth_; }
-        ~PauseScope() { --depth_; }
-        PauseScope(const PauseScope&) = delete;
-        PauseScope& operator=(const PauseScope&) = delete;
-        int& depth_;
-    };
+    int pausing_ = 0; // the program's pauses in progress
     bool sendAgainDue_ = false;
     bool retryDue_ = false;
     bool refusing_ = false;
