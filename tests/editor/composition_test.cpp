@@ -4,10 +4,10 @@
 #include <string>
 
 #include "editor/composition.h"
+#include "editor/list_picks.h"
 #include "keys/co.h"
 
 using hkv::editor::Compose;
-using hkv::editor::ComposeShown;
 using hkv::editor::KeyListEntries;
 using hkv::editor::KeyPick;
 using hkv::editor::PickFromName;
@@ -83,14 +83,26 @@ TEST(EditorCompose, NothingWithoutAFirstKey) {
     EXPECT_FALSE(Compose(Picks(L"", L"", L"")).has_value());
 }
 
-TEST(EditorCompose, OnlyPicksTheListsShowAndWhoseKeysHaveCodes) {
-    const auto ctrlC = Picks(L"Ctrl", L"", L"C");
-    ASSERT_TRUE(ComposeShown({L"Ctrl", L"", L"C"}, ctrlC).has_value());
-    EXPECT_EQ(ComposeShown({L"Ctrl", L"", L"C"}, ctrlC)->keyCodeList, L"2|17|67");
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"", L"CX"}, ctrlC)) << "a list showing typed text";
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"", L""}, ctrlC)) << "a code part no list shows";
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"Pause", L""}, Picks(L"Ctrl", L"Pause", L"")))
-        << "a key without a code";
+TEST(EditorPicks, EachListsSelectionIsItsPickWhateverItsFieldShows) {
+    using hkv::editor::PickProblem;
+    using hkv::editor::PickRefused;
+    using hkv::editor::TakePicks;
+    const int ctrl = 2, t = 56;
+    // The letter typed into an open list selects T and stays in the field.
+    const auto taken = TakePicks({{{ctrl, L"Ctrl"}, {std::nullopt, L""}, {t, L"t"}}});
+    const auto* picks = std::get_if<hkv::editor::Picks>(&taken);
+    ASSERT_NE(picks, nullptr);
+    EXPECT_EQ(picks->names[2], L"T");
+    EXPECT_EQ(Compose(picks->picks)->keyCodeList, L"2|17|84");
+    const auto noEntry = TakePicks({{{ctrl, L"Ctrl"}, {std::nullopt, L"Pause"}, {}}});
+    ASSERT_TRUE(std::holds_alternative<PickRefused>(noEntry));
+    EXPECT_EQ(std::get<PickRefused>(noEntry).problem, PickProblem::FieldNamesNoEntry);
+    EXPECT_EQ(std::get<PickRefused>(noEntry).list, 1);
+    for (const auto& first : {hkv::editor::ListState{}, hkv::editor::ListState{0, L"Ctrl"}}) {
+        const auto none = TakePicks({first, {ctrl, L"Ctrl"}, {}});
+        ASSERT_TRUE(std::holds_alternative<PickRefused>(none));
+        EXPECT_EQ(std::get<PickRefused>(none).problem, PickProblem::NoFirstKey);
+    }
 }
 
 TEST(EditorPd, OnlyASingleDigitIsARow) {

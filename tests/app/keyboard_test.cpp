@@ -1,0 +1,161 @@
+// A user without a mouse sets up a row and uses the program: keys only, from the start on.
+#include "app/app_fixture.h"
+#include "editor/composition.h"
+#include "ui/colors.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+namespace {
+
+// The key goes to whichever control has the focus in `root`; true once the focus has moved.
+bool TapAndWaitForFocusMove(HWND root, WORD vk, bool shift = false) {
+    const HWND before = FocusOf(root);
+    if (shift) {
+        SendKey(VK_SHIFT, false);
+    }
+    TapKey(vk);
+    if (shift) {
+        SendKey(VK_SHIFT, true);
+    }
+    return WaitUntil([&] { return FocusOf(root) && FocusOf(root) != before; });
+}
+
+// Moves the focused key list's selection with the arrow keys, one entry at a time.
+bool ArrowTo(HWND list, const wchar_t* name) {
+    const auto& entries = hkv::editor::KeyListEntries();
+    const int target =
+        static_cast<int>(std::find(entries.begin(), entries.end(), name) - entries.begin());
+    auto selected = [&] { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); };
+    while (selected() != target) {
+        const int before = selected();
+        TapKey(before < target ? VK_DOWN : VK_UP);
+        if (!WaitUntil([&] { return selected() != before; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a box shows its focus mark: a dot of its top line, clear of text and caret.
+bool ShowsFocusMark(HWND box, COLORREF background) {
+    RECT rc{};
+    GetWindowRect(box, &rc);
+    HDC screen = GetDC(nullptr);
+    const COLORREF dot =
+        GetPixel(screen, rc.left + 1 + 2 * ((rc.right - rc.left - 4) / 2), rc.top + 1);
+    ReleaseDC(nullptr, screen);
+    return dot != background;
+}
+
+} // namespace
+
+TEST_F(App, EveryStepFromTheKeyboardAlone) {
+    ProgramUnderTest program(L"keyboard");
+    ASSERT_TRUE(program.Start());
+    HWND main = program.Main();
+    HWND box1 = program.Text1(0);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main && FocusOf(main) == box1; }))
+        << "the first key goes nowhere the user can see";
+    // Moved with the keyboard, the focus shows.
+    ASSERT_TRUE(TapAndWaitForFocusMove(main, VK_TAB));
+    ASSERT_TRUE(TapAndWaitForFocusMove(main, VK_TAB, true));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(box1, hkv::colors::kAccent); }));
+
+    // Enter opens the editor on its first list; Tab reaches "添加" after it, and Space presses it.
+    TapKey(VK_RETURN);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        editor = program.Editor();
+        return editor && IsWindowVisible(editor) && FocusOf(editor) &&
+               IsChild(FindDescendant(editor, ids::kLovea), FocusOf(editor));
+    }));
+    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovea), L"Ctrl"));
+    ASSERT_TRUE(TapAndWaitForFocusMove(editor, VK_TAB));
+    HWND add = FindDescendant(editor, ids::kLabel1);
+    EXPECT_EQ(FocusOf(editor), add);
+    ASSERT_TRUE(TapAndWaitForFocusMove(editor, VK_TAB));
+    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovek), L"A"));
+    ASSERT_TRUE(TapAndWaitForFocusMove(editor, VK_TAB, true));
+    ASSERT_EQ(FocusOf(editor), add);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(add, hkv::colors::kAccent); }));
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsWindowVisible(editor); }));
+    EXPECT_EQ(TextOf(box1), L"Ctrl + A");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
+
+    // Space opens it again; Esc closes it as its × does, storing nothing.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) && FocusOf(editor); }));
+    TapKey(VK_DOWN);
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main); }));
+    EXPECT_EQ(TextOf(box1), L"Ctrl + A");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
+
+    // Tab in the specified order to row 1's hotkey box, which captures F9 and shows the focus.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
+    std::vector<HWND> order;
+    for (int n = 1; n <= 10; ++n) {
+        order.push_back(program.Check(n));
+    }
+    for (int i = 1; i < ids::kRows; ++i) {
+        order.push_back(program.Text1(i));
+    }
+    order.push_back(program.VelmoEdit(1));
+    for (HWND next : order) {
+        ASSERT_TRUE(TapAndWaitForFocusMove(main, VK_TAB));
+        ASSERT_EQ(FocusOf(main), next) << "control " << GetDlgCtrlID(next);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(order.back(), hkv::colors::kHotkeyBack); }));
+    TapKey(VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(1)) == L"F9"; }));
+    // On round to row 1's tick box, ticked with Space.
+    while (FocusOf(main) != program.Check(1)) {
+        ASSERT_TRUE(TapAndWaitForFocusMove(main, VK_TAB));
+    }
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 1); }));
+
+    // The window menu hides the window into the notification area ("最小化到托盘", third from
+    // the foot); the hotkey plays into another program meanwhile.
+    SendKey(VK_MENU, false);
+    TapKey(VK_SPACE);
+    SendKey(VK_MENU, true);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) {
+        TapKey(key);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    TextTarget target;
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return target.Keys().find("down 65") != std::string::npos; }))
+        << target.Keys();
+    EXPECT_LT(target.Keys().find("down 17"), target.Keys().find("down 65")) << target.Keys();
+
+    // The icon from the keyboard, as the shell reports it: the menu key opens its menu at the
+    // icon, not at the pointer; Enter brings the window back, active.
+    const POINT icon{200, 180};
+    MoveMouseTo({600, 500});
+    auto fromIcon = [&](UINT event) {
+        PostMessageW(main, hkv::kTrayCallbackMessage, MAKEWPARAM(icon.x, icon.y),
+                     MAKELPARAM(event, 0));
+    };
+    fromIcon(WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = FindProcessWindow(program.Pid(), L"#32768", true);
+        return menu != nullptr;
+    }));
+    RECT at{};
+    GetWindowRect(menu, &at);
+    EXPECT_TRUE(at.left == icon.x && at.top == icon.y) << at.left << "," << at.top;
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    ASSERT_TRUE(target.TakeFocus());
+    AllowSetForegroundWindow(program.Pid()); // as the shell lets the icon's owner come forward
+    fromIcon(NIN_KEYSELECT);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));
+}
