@@ -108,7 +108,7 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
 
     // The window menu hides the window into the notification area ("最小化到托盘", third from
     // the foot); the hotkey plays into another program meanwhile.
-    KeyboardInput().Chord({VK_LMENU, VK_SPACE});
+    PressHotkeyLikeAPerson({VK_MENU}, VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
     for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) {
         TapKey(key);

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "editor/composition.h"
-#include "editor/list_picks.h"
 #include "keys/co.h"
 
 using hkv::editor::Compose;
@@ -81,25 +80,6 @@ TEST(EditorCompose, BuildsDisplayTextCountAndKeyCodeList) {
 TEST(EditorCompose, NothingWithoutAFirstKey) {
     EXPECT_FALSE(Compose(Picks(L"", L"Ctrl", L"C")).has_value());
     EXPECT_FALSE(Compose(Picks(L"", L"", L"")).has_value());
-}
-
-TEST(EditorPicks, EachListsSelectionIsItsPickWhateverItsFieldShows) {
-    using hkv::editor::PickProblem;
-    using hkv::editor::PickRefused;
-    using hkv::editor::TakePicks;
-    const int ctrl = 2, t = 56;
-    // The letter typed into an open list selects T and stays in the field.
-    const auto taken = TakePicks({{{ctrl, L"Ctrl"}, {std::nullopt, L""}, {t, L"t"}}});
-    ASSERT_TRUE(std::holds_alternative<hkv::editor::Picks>(taken));
-    EXPECT_EQ(std::get<hkv::editor::Picks>(taken).names[2], L"T");
-    EXPECT_EQ(Compose(std::get<hkv::editor::Picks>(taken).picks)->keyCodeList, L"2|17|84");
-    const auto noEntry = TakePicks({{{ctrl, L"Ctrl"}, {std::nullopt, L"Pause"}, {}}});
-    ASSERT_TRUE(std::holds_alternative<PickRefused>(noEntry));
-    EXPECT_EQ(std::get<PickRefused>(noEntry).problem, PickProblem::FieldNamesNoEntry);
-    EXPECT_EQ(std::get<PickRefused>(noEntry).list, 1);
-    const auto none = TakePicks({{{0, L""}, {ctrl, L"Ctrl"}, {}}}); // the empty entry
-    ASSERT_TRUE(std::holds_alternative<PickRefused>(none));
-    EXPECT_EQ(std::get<PickRefused>(none).problem, PickProblem::NoFirstKey);
 }
 
 TEST(EditorPd, OnlyASingleDigitIsARow) {
