@@ -48,6 +48,11 @@ int RunMessageLoop() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Whatever is loaded from now on (by the system on the program's behalf too: input methods,
+    // the shell's extensions, accessibility) comes from System32, never from the program's folder
+    // or the current one, where anyone who can write there could leave a library to be run. The
+    // imports themselves are Known DLLs, loaded before this line from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     hkv::SystemKeyOutput keyOutput;
     hkv::HeldKeys heldKeys{keyOutput, hkv::SystemKeyboardState()};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
