@@ -17,8 +17,8 @@ struct RowInFile {
 };
 
 // Row `row` (1..10) shows `shown` now, but `settingsFile` did not keep it: it names what the row
-// will be at the next start. `reason`, when known, says why the file took no write.
+// will be at the next start. `reason`, when known, is the system's word for why.
 std::wstring RowNotKeptText(int row, const std::wstring& shown, const std::wstring& settingsFile,
-                            const RowInFile& kept, const std::wstring& reason = {});
+                            const RowInFile& kept, const std::wstring& reason);
 
 } // namespace hkv::editor

@@ -1,5 +1,7 @@
 #include "editor/row_store.h"
 
+#include <windows.h>
+
 #include "settings/modini.h"
 
 namespace hkv::editor {
@@ -13,9 +15,13 @@ constexpr wchar_t kKeyCodeListSection[] = L"conftooltip";
 RowStored StoreRow(const std::wstring& pd, const Composition& composed) {
     // Each write takes all or nothing of its own section; what the file holds after both is read
     // back, so a second write that failed after the first landed is told as it is.
-    modINI::IniWrite(kTextSection, pd, composed.displayText);
-    modINI::IniWrite(kKeyCodeListSection, pd, composed.keyCodeList);
     RowStored stored;
+    if (!modINI::IniWrite(kTextSection, pd, composed.displayText)) {
+        stored.error = GetLastError();
+    }
+    if (!modINI::IniWrite(kKeyCodeListSection, pd, composed.keyCodeList) && stored.error == 0) {
+        stored.error = GetLastError();
+    }
     // A missing key loads as an empty row at the next start.
     stored.inFile = {modINI::IniRead(kTextSection, pd, L""),
                      modINI::IniRead(kKeyCodeListSection, pd, L"")};
