@@ -9,6 +9,7 @@
 
 #include "app/frmset_velmo.h"
 #include "app/notices.h"
+#include "app/shortcut_box.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "settings/modini.h"
@@ -38,19 +39,6 @@ const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
 // event) and when the box puts back its registration: the row's check box is brought in line
 // once the control has finished.
 constexpr UINT kMsgSyncCheck = WM_APP + 1;
-
-LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
-    if (msg == WM_LBUTTONUP) {
-        LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-        ui::NotifyParent(hwnd, ui::kNotifyClick);
-        return result;
-    }
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, ShortcutBoxProc, 0);
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
 
 } // namespace
 
@@ -94,6 +82,9 @@ void FrmSet::CreateControls() {
     toolTip_.SetText(image1_.hwnd(), L"菜单");
     toolTip_.SetText(image2_.hwnd(), L"最小化到托盘");
     toolTip_.SetText(image3_.hwnd(), L"退出");
+    windowMenu_.Add(self, {{L"最小化到托盘", [this] { Image2_Click(); }},
+                           {L"菜单", [this] { Image1_Click(); }},
+                           {L"退出", [this] { Image3_Click(); }}});
 
     auto createText1 = [&](int i) {
         text1_[i] = ui::CreateControl(self, dpi(),
@@ -103,9 +94,10 @@ void FrmSet::CreateControls() {
                                        WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
                                        formFont_.get(),
                                        L"Text1"});
-        SetWindowSubclass(text1_[i], ShortcutBoxProc, 0, 0);
+        MakeShortcutBox(text1_[i]);
     };
     createText1(0);
+    SetFirstFocus(text1_[0]);
     for (int n = 0; n < ids::kRows; ++n) {
         checks_[n] = ui::CreateControl(self, dpi(),
                                        {WC_BUTTONW,
@@ -241,8 +233,13 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(BackgroundBrush());
     }
     case kTrayCallbackMessage:
-        Form_MouseMove(lParam);
+        Form_MouseMove(wParam, lParam);
         return 0;
+    case WM_SYSCOMMAND:
+        if (windowMenu_.OnSysCommand(wParam)) {
+            return 0;
+        }
+        return Form::OnMessage(msg, wParam, lParam);
     case WM_TIMER:
         if (tray_.OnTimer(wParam) || losses_.OnTimer(hwnd(), wParam)) {
             return 0;
@@ -417,29 +414,43 @@ void FrmSet::Image2_Click() {
     }
 }
 
-void FrmSet::Form_MouseMove(LPARAM lParam) {
-    // The tray icon reports the mouse message it received in the low word.
-    switch (LOWORD(lParam)) {
-    case WM_LBUTTONUP:
+void FrmSet::Form_MouseMove(WPARAM wParam, LPARAM lParam) {
+    const TrayRequest request = trayEvents_.Read(wParam, lParam);
+    switch (request.action) {
+    case TrayRequest::Action::Show:
         SetVisible(true);
         break;
-    case WM_RBUTTONUP:
-        BeforeModalLoop();
-        SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
-        if (!cd_) {
-            cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
-                                                             [this] { Image3_Click(); },
-                                                             [this] { BeforeModalLoop(); }});
-            if (!cd_->Create()) {
-                cd_.reset();
-                break;
-            }
-        }
-        cd_->PopupMenuAtCursor();
+    case TrayRequest::Action::ShowAndActivate:
+        SetVisible(true);
+        SetForegroundWindow(hwnd());
         break;
-    default:
+    case TrayRequest::Action::MenuAtPointer: {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        PopupTrayMenu(cursor);
         break;
     }
+    case TrayRequest::Action::MenuAtIcon:
+        PopupTrayMenu(request.iconPlace);
+        break;
+    case TrayRequest::Action::None:
+        break;
+    }
+}
+
+void FrmSet::PopupTrayMenu(POINT at) {
+    BeforeModalLoop();
+    SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
+    if (!cd_) {
+        cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
+                                                         [this] { Image3_Click(); },
+                                                         [this] { BeforeModalLoop(); }});
+        if (!cd_->Create()) {
+            cd_.reset();
+            return;
+        }
+    }
+    cd_->PopupMenuAt(at);
 }
 
 void FrmSet::BeforeModalLoop() {

@@ -22,10 +22,12 @@
 #include "keys/held_keys.h"
 #include "keys/hotkey_suspension.h"
 #include "tray/cd_window.h"
+#include "tray/tray_events.h"
 #include "tray/tray_icon.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/tooltip.h"
+#include "ui/window_menu.h"
 
 namespace hkv {
 
@@ -74,7 +76,9 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Text1_Click(int i);
     void Image1_Click();
     void Image2_Click();
-    void Form_MouseMove(LPARAM lParam);
+    // The notification-area icon's notifications (tray/tray_events.h).
+    void Form_MouseMove(WPARAM wParam, LPARAM lParam);
+    void PopupTrayMenu(POINT at);
     // An armed start: ticks every row that has a stored hotkey and was ticked by hand, and tells
     // the user once of those the system refused.
     void TickRowsWithStoredHotkeys();
@@ -109,6 +113,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     bool boxFocused_ = false;
     std::uint32_t boxSuspended_ = 0; // the rows suspended for it, one bit each
     TrayIcon tray_;
+    TrayEvents trayEvents_;
+    ui::WindowMenuItems windowMenu_; // the title strip's pictures, in the window menu
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);
     std::unique_ptr<EditDialog> editor_;

@@ -57,18 +57,6 @@ std::optional<Composition> Compose(const std::array<KeyPick, kMaxShortcutKeys>& 
     return result;
 }
 
-std::optional<Composition> ComposeShown(const std::array<std::wstring, kMaxShortcutKeys>& shown,
-                                        const std::array<KeyPick, kMaxShortcutKeys>& kept) {
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-        const KeyPick pick = PickFromName(shown[k]);
-        if (pick.namePart != kept[k].namePart || pick.codePart != kept[k].codePart ||
-            pick.codePart == L"|") {
-            return std::nullopt;
-        }
-    }
-    return Compose(kept);
-}
-
 std::optional<int> RowFromPd(std::wstring_view pd) {
     if (pd.size() != 1 || pd[0] < L'0' || pd[0] > L'9') {
         return std::nullopt;

@@ -34,12 +34,6 @@ struct Composition {
 // Nothing when the first key is not set: a shortcut must start in the first list.
 std::optional<Composition> Compose(const std::array<KeyPick, kMaxShortcutKeys>& picks);
 
-// What "添加" stores: the kept picks, but only when each is exactly the pick of the name its list
-// shows and every picked key has a code. Anything else is state the user never saw, and storing
-// it would give a row that looks right and plays nothing, or wipe the row.
-std::optional<Composition> ComposeShown(const std::array<std::wstring, kMaxShortcutKeys>& shown,
-                                        const std::array<KeyPick, kMaxShortcutKeys>& kept);
-
 // The row index the editor was opened for: exactly one digit "0" to "9", else nothing.
 std::optional<int> RowFromPd(std::wstring_view pd);
 

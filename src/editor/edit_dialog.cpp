@@ -4,6 +4,9 @@
 
 #include "common/decimal.h"
 #include "editor/composition.h"
+#include "editor/editor_notices.h"
+#include "editor/list_picks.h"
+#include "editor/row_store.h"
 #include "editor/edit_ids.h"
 #include "keys/message_pump.h"
 #include "settings/modini.h"
@@ -131,8 +134,18 @@ void EditDialog::OnClose() {
     Image3_Click();
 }
 
+LRESULT EditDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == DM_GETDEFID) {
+        // Enter in a key list whose drop-down is closed presses "添加".
+        return MAKELRESULT(ids::kLabel1, DC_HASDEFID);
+    }
+    return Form::OnMessage(msg, wParam, lParam);
+}
+
 void EditDialog::OnCommand(int id, WORD code) {
-    if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {
+    if (id == IDCANCEL && code == 0) {
+        Image3_Click(); // Esc, from dialog navigation
+    } else if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {
         KeyList_Click(id - ids::kLovea);
     } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
         // The move loop lasts as long as the user drags: no playback may hold keys meanwhile.
@@ -169,34 +182,53 @@ void EditDialog::KeyList_Click(int list) {
 }
 
 void EditDialog::Label1_Click() {
-    std::array<editor::KeyPick, kMaxShortcutKeys> picks;
-    std::array<std::wstring, kMaxShortcutKeys> shown;
-    for (std::size_t k = 0; k < picks.size(); ++k) {
-        picks[k] = {BoxText(nameParts_[k]), BoxText(codeParts_[k])};
-        shown[k] = BoxText(lists_[k]); // the text in the list's field
-    }
-    const std::wstring pd = BoxText(pd_);
-    const auto row = editor::RowFromPd(pd);
-    const auto composed = editor::ComposeShown(shown, picks);
-    // Only what the lists show, into a real row; otherwise the row stays as it was.
-    if (composed && row) {
-        SetBoxText(num_, composed->num);
-        host_.SetRow(*row, composed->displayText, composed->keyCodeList);
-        bool kept = modINI::IniWrite(L"conftext", pd, composed->displayText);
-        kept = modINI::IniWrite(L"conftooltip", pd, composed->keyCodeList) && kept;
-        if (!kept) {
-            // The row shows the shortcut all the same; without a word it would be gone next time.
-            ui::ShowNotice(hwnd(),
-                           L"The old shortcut of row " + DecimalText(*row + 1) + L" (" +
-                               composed->displayText + L") could not be written to\r\n" +
-                               modINI::IniFilePath() +
-                               L"\r\nIt works until the program ends, but is not kept for the "
-                               L"next start.",
-                           host_.BeforeModalLoop);
-        }
+    if (!StorePicks()) {
+        return; // the user was told; the picks stay for another try
     }
     host_.ShowMain();
     ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool EditDialog::StorePicks() {
+    std::array<editor::ListState, kMaxShortcutKeys> lists;
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+        const LRESULT selected = SendMessageW(lists_[k], CB_GETCURSEL, 0, 0);
+        lists[k] = {selected == CB_ERR ? std::nullopt
+                                       : std::optional<int>(static_cast<int>(selected)),
+                    BoxText(lists_[k])};
+    }
+    const auto taken = editor::TakePicks(lists);
+    if (const auto* refused = std::get_if<editor::PickRefused>(&taken)) {
+        ui::ShowNotice(hwnd(), editor::PicksRefusedText(*refused), host_.BeforeModalLoop);
+        return false;
+    }
+    const auto& picks = std::get<editor::Picks>(taken);
+    for (std::size_t k = 0; k < picks.names.size(); ++k) {
+        if (BoxText(lists_[k]) != picks.names[k]) {
+            SetBoxText(lists_[k], picks.names[k]);
+        }
+        SetBoxText(codeParts_[k], picks.picks[k].codePart);
+        SetBoxText(nameParts_[k], picks.picks[k].namePart);
+    }
+    const std::wstring pd = BoxText(pd_);
+    const auto row = editor::RowFromPd(pd);
+    const auto composed = editor::Compose(picks.picks);
+    if (!composed || !row) {
+        return true; // no row to store into: the row stays as it was
+    }
+    SetBoxText(num_, composed->num);
+    host_.SetRow(*row, composed->displayText, composed->keyCodeList);
+    const editor::RowStored stored = editor::StoreRow(pd, *composed);
+    if (!stored.kept) {
+        // The row shows the shortcut all the same; without a word it would be gone next time.
+        const std::wstring reason =
+            stored.error != 0 ? L"Windows reports: " + SystemErrorText(stored.error) : L"";
+        ui::ShowNotice(hwnd(),
+                       editor::RowNotKeptText(*row + 1, composed->displayText,
+                                              modINI::IniFilePath(), stored.inFile, reason),
+                       host_.BeforeModalLoop);
+    }
+    return true;
 }
 
 void EditDialog::Image3_Click() {

@@ -11,6 +11,7 @@
 #include "common/win_handles.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/label_button.h"
 
 namespace hkv {
 
@@ -38,6 +39,7 @@ class EditDialog : public ui::Form {
     void Show();
 
   private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, WORD code) override;
     void OnClose() override;
     void OnMenuLoop() override;
@@ -46,6 +48,8 @@ class EditDialog : public ui::Form {
 
     void KeyList_Click(int list); // lovea_Click, lovek_Click, lovem_Click
     void Label1_Click();
+    // Stores the lists' picks into the row; false, with the user told why, when there are none.
+    bool StorePicks();
     void Image3_Click();
 
     std::wstring BoxText(HWND box) const;
@@ -59,7 +63,7 @@ class EditDialog : public ui::Form {
     ui::PictureBox pmenu_;
     ui::Label title_;
     ui::ImageBox image3_;
-    ui::Label label1_;
+    ui::LabelButton label1_;          // "添加", the default button
     std::array<HWND, 3> lists_{};     // lovea, lovek, lovem
     std::array<HWND, 3> codeParts_{}; // Text2, Text3, Text4
     std::array<HWND, 3> nameParts_{}; // m1, m2, m3

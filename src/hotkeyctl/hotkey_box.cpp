@@ -10,6 +10,7 @@
 #include "hotkeyctl/system_key_name.h"
 #include "keys/own_input.h"
 #include "ui/controls.h"
+#include "ui/focus_mark.h"
 
 namespace hkv {
 namespace {
@@ -100,12 +101,14 @@ LRESULT HotKeyBox::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         // The left Windows key may have been released while another window had the focus.
         capture_.SetWinKeyDown((GetAsyncKeyState(VK_LWIN) & kKeyDownNow) != 0);
         const LRESULT result = passOn();
+        ui::FollowFocusMark(hwnd, message);
         bool focused = true;
         Raise(events_.FocusChanged, focused);
         return result;
     }
     case WM_KILLFOCUS: {
         const LRESULT result = passOn();
+        ui::FollowFocusMark(hwnd, message);
         OnFocusLeft();
         bool focused = false;
         Raise(events_.FocusChanged, focused);
@@ -154,7 +157,9 @@ LRESULT HotKeyBox::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     default:
         break;
     }
-    return passOn();
+    const LRESULT result = passOn();
+    ui::FollowFocusMark(hwnd, message); // where it has the focus shows, as in the system's controls
+    return result;
 }
 
 void HotKeyBox::OnKeyDown(int vk) {

@@ -48,11 +48,9 @@ bool CdWindow::Create() {
     return true;
 }
 
-void CdWindow::PopupMenuAtCursor() {
-    POINT cursor{};
-    GetCursorPos(&cursor);
+void CdWindow::PopupMenuAt(POINT screen) {
     HMENU popup = GetSubMenu(GetMenu(hwnd()), 0);
-    TrackPopupMenu(popup, kPopupFlags, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    TrackPopupMenu(popup, kPopupFlags, screen.x, screen.y, 0, hwnd(), nullptr);
     // Without a message after the menu, the next click elsewhere may not close a menu opened
     // from the notification area.
     PostMessageW(hwnd(), WM_NULL, 0, 0);

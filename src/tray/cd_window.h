@@ -23,8 +23,9 @@ class CdWindow : public ui::WindowBase {
     ~CdWindow() override;
 
     bool Create();
-    // Opens the menu at the cursor; returns when it has closed (and the chosen item has run).
-    void PopupMenuAtCursor();
+    // Opens the menu at the point of the screen (the pointer, or the icon when asked from the
+    // keyboard); returns when it has closed (and the chosen item has run).
+    void PopupMenuAt(POINT screen);
 
     // Menu item ids, for tests that pick them.
     static constexpr UINT kShowId = 1;

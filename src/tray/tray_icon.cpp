@@ -15,6 +15,9 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     data_.uCallbackMessage = kTrayCallbackMessage;
     data_.hIcon = icon;
     wcsncpy(data_.szTip, kTrayTip, std::size(data_.szTip) - 1);
+    // The icon works from the keyboard as the system's own do: it reports a selection with Enter
+    // or Space and asks for its menu (Shift + F10, the menu key) at its own place.
+    data_.uVersion = NOTIFYICON_VERSION_4;
     // An elevated program receives registered messages from the shell only when it asks to.
     ChangeWindowMessageFilterEx(owner, RegisterWindowMessageW(kTaskbarCreatedMessage), MSGFLT_ALLOW,
                                 nullptr);
@@ -44,6 +47,10 @@ void TrayIcon::TryAdd() {
     // A refused add may also mean that the shell shows the icon already (an announcement of a
     // taskbar that kept it): changing it to the same record then succeeds.
     shown_ = Shell_NotifyIconW(NIM_ADD, &data_) || Shell_NotifyIconW(NIM_MODIFY, &data_);
+    if (shown_) {
+        // Asked for every icon the shell takes: a new taskbar knows nothing of the last one's.
+        Shell_NotifyIconW(NIM_SETVERSION, &data_);
+    }
     if (shown_ || triesLeft_ == 0) {
         KillTimer(data_.hWnd, kTrayRetryTimerId);
         return;

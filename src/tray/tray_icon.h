@@ -6,8 +6,9 @@
 
 namespace hkv {
 
-// Notifications from the icon arrive at the owner as this message, with the mouse message the
-// icon received in the low word of lParam. A message of the program's own: a real mouse move over
+// Notifications from the icon arrive at the owner as this message, with the mouse message or the
+// selection the icon received in the low word of lParam and the icon's place in wParam
+// (tray/tray_events.h reads them). A message of the program's own: a real mouse move over
 // the window (whose x coordinate reaches 514 or 517 on a window wider than that, as at 133 %
 // scaling) must never pass for a click on the icon.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 0x100;

@@ -61,8 +61,11 @@ class Label : public ChildControl {
     bool Create(HWND parent, int id, const PixelRect& bounds, const std::wstring& text,
                 const LabelStyle& style);
 
-  private:
+  protected:
     void Paint(HDC dc, const RECT& client) override;
+    const LabelStyle& Style() const { return style_; }
+
+  private:
     LabelStyle style_;
 };
 

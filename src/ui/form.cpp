@@ -18,6 +18,10 @@ bool Form::CreateForm(const wchar_t* className, const wchar_t* caption, int widt
                    heightPx, nullptr, nullptr)) {
         return false;
     }
+    // As in a dialog: focus marks show from the start when the window was opened from the
+    // keyboard, else from the first key that moves the focus.
+    SendMessageW(hwnd(), WM_CHANGEUISTATE,
+                 MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     iconLarge_ = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
     iconSmall_ = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
@@ -61,7 +65,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ACTIVATE:
         // A message box or another program took the focus away; the user comes back to the
-        // control they were in, as in a dialog.
+        // control they were in, as in a dialog (the first time, to the first control).
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(hwnd(), focus)) {

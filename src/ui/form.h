@@ -16,6 +16,9 @@ class Form : public WindowBase {
     // The frame: 2 twips in from every edge of the window's outer size.
     void FitFrame();
     void CentreOnScreen();
+    // The control that takes the focus when the window is first activated; afterwards it is the
+    // one the user was last in.
+    void SetFirstFocus(HWND control) { lastFocus_ = control; }
 
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void OnCommand(int id, WORD code) = 0;

@@ -62,11 +62,11 @@ TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSave
     ASSERT_TRUE(WaitUntil([&] { return !IsIconic(program.Main()); })) << "still minimised";
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 
-    // A new taskbar gets the icon again.
+    // A new taskbar gets the icon again, and is asked to let it work from the keyboard.
     {
         StandInTaskbar taskbar(program.Main());
         taskbar.AnnounceCreated();
-        EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 1; }))
+        EXPECT_TRUE(WaitUntil([&] { return taskbar.IconCalls() == 2; }))
             << "icon messages at the new taskbar: " << taskbar.IconCalls();
     }
 

@@ -7,7 +7,6 @@
 #include "keys/co.h"
 
 using hkv::editor::Compose;
-using hkv::editor::ComposeShown;
 using hkv::editor::KeyListEntries;
 using hkv::editor::KeyPick;
 using hkv::editor::PickFromName;
@@ -81,16 +80,6 @@ TEST(EditorCompose, BuildsDisplayTextCountAndKeyCodeList) {
 TEST(EditorCompose, NothingWithoutAFirstKey) {
     EXPECT_FALSE(Compose(Picks(L"", L"Ctrl", L"C")).has_value());
     EXPECT_FALSE(Compose(Picks(L"", L"", L"")).has_value());
-}
-
-TEST(EditorCompose, OnlyPicksTheListsShowAndWhoseKeysHaveCodes) {
-    const auto ctrlC = Picks(L"Ctrl", L"", L"C");
-    ASSERT_TRUE(ComposeShown({L"Ctrl", L"", L"C"}, ctrlC).has_value());
-    EXPECT_EQ(ComposeShown({L"Ctrl", L"", L"C"}, ctrlC)->keyCodeList, L"2|17|67");
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"", L"CX"}, ctrlC)) << "a list showing typed text";
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"", L""}, ctrlC)) << "a code part no list shows";
-    EXPECT_FALSE(ComposeShown({L"Ctrl", L"Pause", L""}, Picks(L"Ctrl", L"Pause", L"")))
-        << "a key without a code";
 }
 
 TEST(EditorPd, OnlyASingleDigitIsARow) {

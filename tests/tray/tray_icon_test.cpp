@@ -16,6 +16,7 @@ bool g_takesModify = false;
 int g_adds = 0;
 int g_modifies = 0;
 int g_deletes = 0;
+int g_versions = 0;
 hkv::TrayIcon* g_icon = nullptr;
 
 // The icon call a WM_COPYDATA carries: Windows sends 1 with a record that starts with a
@@ -44,6 +45,9 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return g_takesModify;
         case NIM_DELETE:
             ++g_deletes;
+            return TRUE;
+        case NIM_SETVERSION:
+            ++g_versions;
             return TRUE;
         default:
             return FALSE;
@@ -87,12 +91,14 @@ TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOutOrTheIcon
         g_takesAdd = true;
         ASSERT_TRUE(WaitUntil([&] { return icon.Shown(); }));
         EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
+        EXPECT_EQ(g_versions, 1) << "the icon taken is asked to work from the keyboard";
 
         // A restarted shell that still shows the icon refuses to add it again, but changes it.
         g_takesAdd = false;
         g_takesModify = true;
         icon.AddAgain();
         EXPECT_TRUE(icon.Shown());
+        EXPECT_EQ(g_versions, 2);
         EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
 
         // Removed while refused: a tick already queued adds nothing.

@@ -1,0 +1,33 @@
+#include "editor/row_store.h"
+
+#include <windows.h>
+
+#include "settings/modini.h"
+
+namespace hkv::editor {
+namespace {
+
+constexpr wchar_t kTextSection[] = L"conftext";
+constexpr wchar_t kKeyCodeListSection[] = L"conftooltip";
+
+} // namespace
+
+RowStored StoreRow(const std::wstring& pd, const Composition& composed) {
+    // Each write takes all or nothing of its own section; what the file holds after both is read
+    // back, so a second write that failed after the first landed is told as it is.
+    RowStored stored;
+    if (!modINI::IniWrite(kTextSection, pd, composed.displayText)) {
+        stored.error = GetLastError();
+    }
+    if (!modINI::IniWrite(kKeyCodeListSection, pd, composed.keyCodeList) && stored.error == 0) {
+        stored.error = GetLastError();
+    }
+    // A missing key loads as an empty row at the next start.
+    stored.inFile = {modINI::IniRead(kTextSection, pd, L""),
+                     modINI::IniRead(kKeyCodeListSection, pd, L"")};
+    stored.kept = stored.inFile.displayText == composed.displayText &&
+                  stored.inFile.keyCodeList == composed.keyCodeList;
+    return stored;
+}
+
+} // namespace hkv::editor

@@ -1,0 +1,147 @@
+// A user without a mouse sets up a row and uses the program: keys only, from the start on.
+#include "app/app_fixture.h"
+#include "editor/composition.h"
+#include "ui/colors.h"
+
+using namespace hkv::test;
+namespace ids = hkv::ids;
+
+namespace {
+
+// Tab, or Shift + Tab, in `root`; true once the focus has moved.
+bool Tab(HWND root, bool back = false) {
+    const HWND before = FocusOf(root);
+    KeyboardInput keys;
+    back ? keys.Chord({VK_LSHIFT, VK_TAB}) : keys.Tap(VK_TAB);
+    return WaitUntil([&] { return FocusOf(root) && FocusOf(root) != before; });
+}
+
+// Moves the focused key list's selection down with the arrow key, one entry at a time.
+bool ArrowTo(HWND list, const wchar_t* name) {
+    const auto& entries = hkv::editor::KeyListEntries();
+    const auto target = std::find(entries.begin(), entries.end(), name) - entries.begin();
+    auto selected = [&] { return SendMessageW(list, CB_GETCURSEL, 0, 0); };
+    for (auto before = selected(); before != target; before = selected()) {
+        TapKey(VK_DOWN);
+        if (!WaitUntil([&] { return selected() != before; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a box shows its focus mark: a dot of its top line, clear of text and caret.
+bool ShowsFocusMark(HWND box, COLORREF background) {
+    RECT rc{};
+    GetWindowRect(box, &rc);
+    HDC screen = GetDC(nullptr);
+    const COLORREF dot =
+        GetPixel(screen, rc.left + 1 + 2 * ((rc.right - rc.left - 4) / 2), rc.top + 1);
+    ReleaseDC(nullptr, screen);
+    return dot != background;
+}
+
+} // namespace
+
+TEST_F(App, EveryStepFromTheKeyboardAlone) {
+    ProgramUnderTest program(L"keyboard");
+    ASSERT_TRUE(program.Start());
+    HWND main = program.Main();
+    HWND box1 = program.Text1(0);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main && FocusOf(main) == box1; }))
+        << "the first key goes nowhere the user can see";
+    // Moved with the keyboard, the focus shows.
+    ASSERT_TRUE(Tab(main));
+    ASSERT_TRUE(Tab(main, true));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(box1, hkv::colors::kAccent); }));
+
+    // Enter opens the editor on its first list; Tab reaches "添加" after it, and Space presses it.
+    TapKey(VK_RETURN);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        editor = program.Editor();
+        return editor && IsWindowVisible(editor) && FocusOf(editor) &&
+               IsChild(FindDescendant(editor, ids::kLovea), FocusOf(editor));
+    }));
+    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovea), L"Ctrl"));
+    ASSERT_TRUE(Tab(editor));
+    HWND add = FindDescendant(editor, ids::kLabel1);
+    EXPECT_EQ(FocusOf(editor), add);
+    ASSERT_TRUE(Tab(editor));
+    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovek), L"A"));
+    ASSERT_TRUE(Tab(editor, true));
+    ASSERT_EQ(FocusOf(editor), add);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(add, hkv::colors::kAccent); }));
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsWindowVisible(editor); }));
+    EXPECT_EQ(TextOf(box1), L"Ctrl + A");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
+
+    // Space opens it again; Esc closes it as its × does, storing nothing.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) && FocusOf(editor); }));
+    TapKey(VK_DOWN);
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor) && IsWindowVisible(main); }));
+    EXPECT_EQ(TextOf(box1), L"Ctrl + A");
+    EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
+
+    // Tab in the specified order to row 1's hotkey box, which captures F9 and shows the focus.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
+    for (int n = 1; n <= 20; ++n) {
+        ASSERT_TRUE(Tab(main));
+        ASSERT_EQ(FocusOf(main), n <= 10  ? program.Check(n)
+                                 : n < 20 ? program.Text1(n - 10)
+                                          : program.VelmoEdit(1))
+            << n;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(FocusOf(main), hkv::colors::kHotkeyBack); }));
+    TapKey(VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(1)) == L"F9"; }));
+    // On round to row 1's tick box, ticked with Space.
+    while (FocusOf(main) != program.Check(1)) {
+        ASSERT_TRUE(Tab(main));
+    }
+    TapKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 1); }));
+
+    // The window menu hides the window into the notification area ("最小化到托盘", third from
+    // the foot); the hotkey plays into another program meanwhile.
+    PressHotkeyLikeAPerson({VK_MENU}, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
+    for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) {
+        TapKey(key);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    TextTarget target;
+    ASSERT_TRUE(target.TakeFocus());
+    TapKey(VK_F9);
+    ASSERT_TRUE(WaitUntil([&] { return target.Keys().find("down 65") != std::string::npos; }))
+        << target.Keys();
+    EXPECT_LT(target.Keys().find("down 17"), target.Keys().find("down 65")) << target.Keys();
+
+    // The icon from the keyboard, as the shell reports it: the menu key opens its menu at the
+    // icon, not at the pointer; Enter brings the window back, active.
+    const POINT icon{200, 180};
+    MoveMouseTo({600, 500});
+    auto fromIcon = [&](UINT event) {
+        PostMessageW(main, hkv::kTrayCallbackMessage, MAKEWPARAM(icon.x, icon.y),
+                     MAKELPARAM(event, 0));
+    };
+    fromIcon(WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = FindProcessWindow(program.Pid(), L"#32768", true);
+        return menu != nullptr;
+    }));
+    RECT at{};
+    GetWindowRect(menu, &at);
+    EXPECT_TRUE(at.left == icon.x && at.top == icon.y) << at.left << "," << at.top;
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    ASSERT_TRUE(target.TakeFocus());
+    AllowSetForegroundWindow(program.Pid()); // as the shell lets the icon's owner come forward
+    fromIcon(NIN_KEYSELECT);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));
+}
