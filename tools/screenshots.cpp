@@ -6,8 +6,8 @@
 //     screenshots.exe <folder>
 //
 // main-window.bmp, editor.bmp, tray-menu.bmp, main-window-144dpi.bmp from a copy started while
-// the screen is set to 150 %, and main-window-high-contrast.bmp from a copy drawing in a dark
-// high-contrast scheme.
+// the screen is set to 150 %, and main-window-high-contrast.bmp from a copy drawing in high
+// contrast with a dark scheme.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,7 +20,6 @@
 #include "support/high_contrast_switch.h"
 #include "support/input.h"
 #include "support/program_under_test.h"
-#include "support/screen_grab.h"
 #include "support/screen_scale.h"
 #include "support/window_watcher.h"
 #include "tray/tray_icon.h"
@@ -62,6 +61,34 @@ constexpr POINT kTrayMenuAt{520, 360};
 // 150 %: the scale people set on a high-resolution laptop screen.
 constexpr DWORD kLargeScaleDpi = 144;
 
+std::vector<unsigned char> Grab(const RECT& r) {
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    const hkv::ScopeGuard releaseScreen([screen] { ReleaseDC(nullptr, screen); });
+    HDC memory = CreateCompatibleDC(screen);
+    const hkv::ScopeGuard deleteMemory([memory] { DeleteDC(memory); });
+    const hkv::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, w, h));
+    bool copied = false;
+    {
+        const HGDIOBJ old = SelectObject(memory, bitmap.get());
+        const hkv::ScopeGuard deselect([memory, old] { SelectObject(memory, old); });
+        copied = BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != FALSE;
+    }
+    // Read once the bitmap is out of the DC again, as GetDIBits wants it.
+    std::vector<unsigned char> pixels;
+    if (copied) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        const int stride = (w * 3 + 3) & ~3;
+        pixels.resize(static_cast<std::size_t>(stride) * h);
+        if (!GetDIBits(memory, bitmap.get(), 0, h, pixels.data(), &info, DIB_RGB_COLORS)) {
+            pixels.clear();
+        }
+    }
+    return pixels;
+}
+
 // Saves what the screen shows in the rectangle once two grabs in a row agree: the window has
 // painted everything the last input changed. The pointer goes aside first unless it must stay
 // where it is.
@@ -72,7 +99,7 @@ bool Save(const RECT& r, const std::wstring& path, bool pointerAside = true) {
     std::vector<unsigned char> last;
     std::vector<unsigned char> now;
     if (!WaitUntil([&] {
-            now = GrabScreen(r);
+            now = Grab(r);
             const bool settled = !now.empty() && now == last;
             last = now;
             return settled;
@@ -225,9 +252,9 @@ int wmain(int argc, wchar_t** argv) {
     if (ok) {
         const DarkScheme scheme;
         ProgramUnderTest program(L"screenshotsHighContrast");
-        const std::wstring folderOfProgram =
+        const std::wstring programFolder =
             program.IniPath().substr(0, program.IniPath().find_last_of(L'\\') + 1);
-        ok = WriteFileBytes(folderOfProgram + kHighContrastFile, "on") &&
+        ok = WriteFileBytes(programFolder + kHighContrastFile, "on") &&
              program.WriteIni(kSampleIni) && program.Start() && TickRows(program) &&
              Save(RectOf(program.Main()), folder + L"\\main-window-high-contrast.bmp");
     }

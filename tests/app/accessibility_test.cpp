@@ -4,6 +4,7 @@
 #include <oleacc.h>
 
 #include <optional>
+#include <set>
 
 #include "app_fixture.h"
 #include "ui/accessible.h"
@@ -11,74 +12,49 @@
 namespace hkv::test {
 namespace {
 
-struct Read {
-    HRESULT result = E_FAIL;
-    std::wstring name, value, description;
-    long role = 0;
-    long state = 0;
-};
+// The object a reader gets for the control: the one its window answers with, or the one under
+// the pointer at its centre. Null when there is none.
+IAccessible* ObjectOf(HWND control, bool fromPoint, VARIANT& child) {
+    IAccessible* object = nullptr;
+    child.vt = VT_I4;
+    child.lVal = CHILDID_SELF;
+    const HRESULT result =
+        fromPoint ? AccessibleObjectFromPoint(CentreOf(control), &object, &child)
+                  : AccessibleObjectFromWindow(control, OBJID_CLIENT, ui::kAccessibleInterface,
+                                               reinterpret_cast<void**>(&object));
+    return SUCCEEDED(result) ? object : nullptr;
+}
 
-std::wstring Take(BSTR text) {
-    std::wstring taken = text ? text : L"";
+std::wstring TextFrom(IAccessible* object, const VARIANT& child,
+                      HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    BSTR text = nullptr;
+    const std::wstring taken = SUCCEEDED((object->*get)(child, &text)) && text ? text : L"";
     SysFreeString(text);
     return taken;
 }
 
-Read ReadAt(HWND control, bool fromPoint) {
-    IAccessible* object = nullptr;
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = CHILDID_SELF;
-    Read read;
-    read.result = fromPoint
-                      ? AccessibleObjectFromPoint(CentreOf(control), &object, &child)
-                      : AccessibleObjectFromWindow(control, OBJID_CLIENT, ui::kAccessibleInterface,
-                                                   reinterpret_cast<void**>(&object));
-    if (FAILED(read.result) || object == nullptr) {
-        return read;
-    }
-    BSTR text = nullptr;
-    object->get_accName(child, &text);
-    read.name = Take(std::exchange(text, nullptr));
-    object->get_accValue(child, &text);
-    read.value = Take(std::exchange(text, nullptr));
-    object->get_accDescription(child, &text);
-    read.description = Take(text);
-    VARIANT v{};
-    if (SUCCEEDED(object->get_accRole(child, &v)) && v.vt == VT_I4) {
-        read.role = v.lVal;
-    }
-    if (SUCCEEDED(object->get_accState(child, &v)) && v.vt == VT_I4) {
-        read.state = v.lVal;
-    }
-    object->Release();
-    return read;
+long NumberFrom(IAccessible* object, const VARIANT& child,
+                HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+    VARIANT number{};
+    return SUCCEEDED((object->*get)(child, &number)) && number.vt == VT_I4 ? number.lVal : 0;
 }
 
 // The announcements of the program's process, as an out-of-context hook receives them.
-std::vector<std::pair<DWORD, HWND>> announced;
+std::set<std::pair<DWORD, HWND>> announced;
 void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
-    announced.emplace_back(event, window);
-}
-bool Announced(DWORD event, HWND window) {
-    return std::find(announced.begin(), announced.end(), std::make_pair(event, window)) !=
-           announced.end();
+    announced.emplace(event, window);
 }
 
 struct Expected {
     const char* what;
+    std::function<HWND()> control;
     bool inEditor;
-    std::function<HWND(const ProgramUnderTest&)> control;
     bool fromPoint; // read where the pointer is, as a reader does under the mouse
     std::wstring name;
     long role;
     std::optional<std::wstring> value;
     long stateOn = 0;
 };
-
-HWND EditorControl(const ProgramUnderTest& p, int id) {
-    return FindDescendant(p.Editor(), id);
-}
 
 } // namespace
 
@@ -98,40 +74,33 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
     ASSERT_TRUE(ClickOn(box));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(p.Main()) == box; }));
     TapKey(VK_F6);
-    EXPECT_TRUE(WaitUntil([&] { return Announced(EVENT_OBJECT_VALUECHANGE, box); }));
+    EXPECT_TRUE(WaitUntil([&] { return announced.count({EVENT_OBJECT_VALUECHANGE, box}); }));
     Enable(p, 3);
-    EXPECT_TRUE(WaitUntil([&] { return Announced(EVENT_OBJECT_STATECHANGE, p.Check(3)); }));
+    EXPECT_TRUE(WaitUntil([&] { return announced.count({EVENT_OBJECT_STATECHANGE, p.Check(3)}); }));
 
-    auto id = [](int controlId) {
-        return [controlId](const ProgramUnderTest& p) { return p.Control(controlId); };
-    };
-    auto inEditor = [](int controlId) {
-        return [controlId](const ProgramUnderTest& p) { return EditorControl(p, controlId); };
-    };
+    auto in = [&p](int id) { return [&p, id] { return FindDescendant(p.Editor(), id); }; };
+    auto on = [&p](int id) { return [&p, id] { return p.Control(id); }; };
     const Expected table[] = {
-        {"row 1's old shortcut", false, [](auto& p) { return p.Text1(0); }, false,
+        {"row 1's old shortcut", [&] { return p.Text1(0); }, false, false,
          L"第 1 行 将这些旧快捷键", ROLE_SYSTEM_TEXT, L"Shift + H"},
-        {"row 1's hotkey box", false, [](auto& p) { return p.VelmoEdit(1); }, false,
-         L"第 1 行 替换为", ROLE_SYSTEM_HOTKEYFIELD, L"Ctrl + Alt + K"},
-        {"row 2's captured hotkey", false, [](auto& p) { return p.VelmoEdit(2); }, false,
-         L"第 2 行 替换为", ROLE_SYSTEM_HOTKEYFIELD, TextOf(box)},
-        {"row 3's ticked box", false, [](auto& p) { return p.Check(3); }, false, L"第 3 行 启用",
+        {"row 2's captured hotkey", [&] { return box; }, false, false, L"第 2 行 替换为",
+         ROLE_SYSTEM_HOTKEYFIELD, TextOf(box)},
+        {"row 3's ticked box", [&] { return p.Check(3); }, false, false, L"第 3 行 启用",
          ROLE_SYSTEM_CHECKBUTTON, std::nullopt, STATE_SYSTEM_CHECKED},
-        {"row 10's tick box", false, [](auto& p) { return p.Check(10); }, false, L"第 10 行 启用",
+        {"row 10's tick box", [&] { return p.Check(10); }, false, false, L"第 10 行 启用",
          ROLE_SYSTEM_CHECKBUTTON, std::nullopt},
-        {"≡", false, id(ids::kImage1), true, L"菜单", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
-        {"_", false, id(ids::kImage2), true, L"最小化到托盘", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
-        {"×", false, id(ids::kImage3), true, L"退出", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
-        {"the editor", true, [](auto& p) { return p.Editor(); }, false, L"编辑", ROLE_SYSTEM_CLIENT,
+        {"≡", on(ids::kImage1), false, true, L"菜单", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"_", on(ids::kImage2), false, true, L"最小化到托盘", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"×", on(ids::kImage3), false, true, L"退出", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"the editor", [&] { return p.Editor(); }, true, false, L"编辑", ROLE_SYSTEM_CLIENT,
          std::nullopt},
-        {"first list", true, inEditor(ids::kLovea), false, L"第一个键", ROLE_SYSTEM_COMBOBOX, L""},
-        {"second list", true, inEditor(ids::kLovek), false, L"第二个键", ROLE_SYSTEM_COMBOBOX, L""},
-        {"third list", true, inEditor(ids::kLovem), false, L"第三个键", ROLE_SYSTEM_COMBOBOX, L""},
-        {"添加", true, inEditor(ids::kLabel1), false, L"添加", ROLE_SYSTEM_PUSHBUTTON,
+        {"first list", in(ids::kLovea), true, false, L"第一个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"second list", in(ids::kLovek), true, false, L"第二个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"third list", in(ids::kLovem), true, false, L"第三个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"添加", in(ids::kLabel1), true, false, L"添加", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"the editor's ×", in(ids::kEditImage3), true, true, L"关闭", ROLE_SYSTEM_PUSHBUTTON,
          std::nullopt},
-        {"the editor's ×", true, inEditor(ids::kEditImage3), true, L"关闭", ROLE_SYSTEM_PUSHBUTTON,
-         std::nullopt},
-        {"a state box", true, inEditor(ids::kNum), false, L"", ROLE_SYSTEM_TEXT, L"0",
+        {"a state box", in(ids::kNum), true, false, L"", ROLE_SYSTEM_TEXT, L"0",
          STATE_SYSTEM_INVISIBLE},
     };
     for (const Expected& row : table) {
@@ -140,18 +109,32 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
             ASSERT_TRUE(ClickOn(p.Text1(0)));
             ASSERT_TRUE(WaitUntil([&] { return p.Editor() && InputTaken(p.Editor()); }));
         }
-        const Read read = ReadAt(row.control(p), row.fromPoint);
-        ASSERT_TRUE(SUCCEEDED(read.result)) << std::hex << read.result;
-        EXPECT_EQ(read.name, row.name);
-        EXPECT_EQ(read.role, row.role);
+        VARIANT child{};
+        IAccessible* object = ObjectOf(row.control(), row.fromPoint, child);
+        ASSERT_NE(object, nullptr);
+        const ScopeGuard release([object] { object->Release(); });
+        EXPECT_EQ(TextFrom(object, child, &IAccessible::get_accName), row.name);
+        EXPECT_EQ(NumberFrom(object, child, &IAccessible::get_accRole), row.role);
         if (row.value) {
-            EXPECT_EQ(read.value, *row.value);
+            EXPECT_EQ(TextFrom(object, child, &IAccessible::get_accValue), *row.value);
         }
-        EXPECT_EQ(read.state & row.stateOn, row.stateOn) << std::hex << read.state;
+        const long state = NumberFrom(object, child, &IAccessible::get_accState);
+        EXPECT_EQ(state & row.stateOn, row.stateOn) << std::hex << state;
         if (row.role == ROLE_SYSTEM_TEXT && !row.name.empty()) {
-            EXPECT_NE(read.description.find(L"Enter"), std::wstring::npos);
+            EXPECT_NE(TextFrom(object, child, &IAccessible::get_accDescription).find(L"Enter"),
+                      std::wstring::npos);
         }
     }
+
+    // What a reader still holds once the editor is closed answers that it is gone.
+    VARIANT child{};
+    IAccessible* held = ObjectOf(FindDescendant(p.Editor(), ids::kLabel1), false, child);
+    ASSERT_NE(held, nullptr);
+    const ScopeGuard release([held] { held->Release(); });
+    ASSERT_TRUE(ClickOn(FindDescendant(p.Editor(), ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return !p.Editor(); }));
+    BSTR name = nullptr;
+    EXPECT_EQ(held->get_accName(child, &name), CO_E_OBJNOTCONNECTED);
 }
 
 } // namespace hkv::test

@@ -1,39 +1,34 @@
 #pragma once
 // High contrast for the tests. The test build of the program draws as in high contrast while a
-// file of this name lies beside it: the test system reports the mode off and refuses to turn it
-// on. The colours are set as a scheme sets them, for every program started afterwards (Wine gives
-// a program the colours set before it starts, not those set while it runs).
+// file of this name lies beside it: the test system reports the mode off and cannot turn it on.
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 
 namespace hkv::test {
 
 inline constexpr wchar_t kHighContrastFile[] = L"high_contrast.on";
 
-// The colours the program draws with in high contrast, and Windows' dark scheme's values of them.
+// The colours the program draws with in high contrast, and their values in Windows' dark scheme.
 inline constexpr int kSchemeColors[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
                                         COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
 inline constexpr COLORREF kDarkScheme[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255),
                                            RGB(0, 0, 0), RGB(63, 242, 63)};
 
-// The dark scheme while it lives; the colours before it afterwards.
+// The dark scheme while it lives, for every program started meanwhile (Wine gives a program the
+// colours set before it starts); the colours before it afterwards.
 class DarkScheme {
   public:
     DarkScheme() {
-        for (std::size_t i = 0; i < std::size(kSchemeColors); ++i) {
-            saved_[i] = GetSysColor(kSchemeColors[i]);
-        }
-        Set(kDarkScheme);
+        std::transform(std::begin(kSchemeColors), std::end(kSchemeColors), saved_, GetSysColor);
+        SetSysColors(static_cast<int>(std::size(saved_)), kSchemeColors, kDarkScheme);
     }
-    ~DarkScheme() { Set(saved_); }
+    ~DarkScheme() { SetSysColors(static_cast<int>(std::size(saved_)), kSchemeColors, saved_); }
     DarkScheme(const DarkScheme&) = delete;
     DarkScheme& operator=(const DarkScheme&) = delete;
 
   private:
-    static void Set(const COLORREF* colors) {
-        SetSysColors(static_cast<int>(std::size(kSchemeColors)), kSchemeColors, colors);
-    }
     COLORREF saved_[std::size(kSchemeColors)] = {};
 };
 
