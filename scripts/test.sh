@@ -38,6 +38,7 @@ prefix_pid=$!
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+bash scripts/check-imports.sh "$HKV_BUILD/windows/src/app/BrevinHotkey.exe"
 phase_done "Windows build"
 
 host_log="$HKV_BUILD/host-tests.log"

@@ -133,6 +133,9 @@ void FrmSet::CreateControls() {
         };
         events.FocusChanged = [this](bool focused) { Velmo_FocusChanged(focused); };
         events.MessageBoxOpening = [this] { BeforeModalLoop(); };
+        events.Saved = [this, n](const WriteOutcome& outcome) {
+            losses_.HotKeyWritten(hwnd(), {n + 1, velmos_[n]->Text()}, outcome);
+        };
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
@@ -185,23 +188,12 @@ void FrmSet::TickRowsWithStoredHotkeys() {
         if (velmo->EnableHotKeyQuietly()) {
             SendMessageW(checks_[row], BM_SETCHECK, BST_CHECKED, 0);
         } else {
-            refusedAtStart_.set(static_cast<std::size_t>(row));
             refused.push_back({row + 1, velmo->Text()});
         }
     }
     if (!refused.empty()) {
         ui::ShowNotice(hwnd(), RowsNotEnabledText(refused), [this] { BeforeModalLoop(); });
     }
-}
-
-RowSet FrmSet::RowsToArmNextTime() const {
-    RowSet rows = refusedAtStart_;
-    for (int row = 0; row < ids::kRows; ++row) {
-        if (SendMessageW(checks_[row], BM_GETCHECK, 0, 0) == BST_CHECKED) {
-            rows.set(static_cast<std::size_t>(row));
-        }
-    }
-    return rows;
 }
 
 void FrmSet::ShowForAnotherStart() {
@@ -249,14 +241,17 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Form_MouseMove(lParam);
         return 0;
     case WM_TIMER:
-        if (tray_.OnTimer(wParam)) {
+        if (tray_.OnTimer(wParam) || losses_.OnTimer(hwnd(), wParam)) {
             return 0;
         }
         return Form::OnMessage(msg, wParam, lParam);
     case WM_ENDSESSION:
         // Signing out or shutting down ends the process without the exit image: most users of a
         // notification-area program never use it, and their hotkeys must survive all the same.
+        // Nothing is shown: Windows would hold the session up on it, and what the file did not
+        // take was told as it happened.
         if (wParam) {
+            losses_.EndOfSession(hwnd());
             SaveAndLeaveTheTray();
         }
         return 0;
@@ -323,12 +318,12 @@ void FrmSet::Check_Click(int row) {
     if (!velmo) {
         return;
     }
-    refusedAtStart_.reset(static_cast<std::size_t>(row)); // the user has decided for the row
     const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
     velmo->SetHotKeyEnabled(desired); // a refusal's message box releases held keys first
     // The box always shows whether the hotkey really is registered; a refused enable clears it.
     // Setting the state from code raises no second click, so no second message can follow.
     SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
+    losses_.TicksWritten(hwnd(), SaveTickedRow(row, velmo->HotKeyEnabled()));
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {
@@ -450,28 +445,25 @@ void FrmSet::BeforeModalLoop() {
     heldKeys_.ReleaseAll();
 }
 
-void FrmSet::SaveAndLeaveTheTray() {
+std::vector<LostHotKey> FrmSet::SaveAndLeaveTheTray() {
     // Keys a playback still holds down would stay down for every other program after we end.
     emissions_.Abandon();
-    std::vector<RowHotKey> hotKeysLost;
+    std::vector<LostHotKey> lost;
     for (int row = 0; row < ids::kRows; ++row) {
         Velmo* velmo = velmos_[row].get();
-        if (velmo && !velmo->SaveSettings()) {
-            hotKeysLost.push_back({row + 1, velmo->Text()});
+        if (!velmo) {
+            continue;
+        }
+        if (const WriteOutcome saved = velmo->SaveSettings(); !saved) {
+            lost.push_back({{row + 1, velmo->Text()}, saved.Error()});
         }
     }
-    const bool statesLost = !SaveTickedRows(RowsToArmNextTime());
-    if (!hotKeysLost.empty() || statesLost) {
-        // Before the window goes, so that what the file did not take can still be read from it.
-        SetVisible(true);
-        ui::ShowNotice(hwnd(), SettingsNotSavedText(modINI::IniFilePath(), hotKeysLost, statesLost),
-                       [this] { BeforeModalLoop(); });
-    }
     tray_.Remove();
+    return lost;
 }
 
 void FrmSet::Image3_Click() {
-    SaveAndLeaveTheTray();
+    losses_.TellAtExit(hwnd(), SaveAndLeaveTheTray(), [this] { SetVisible(true); });
     editor_.reset();
     Destroy();
     ExitProcess(0);

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/frmset_ids.h"
+#include "app/loss_report.h"
 #include "app/running_copy.h"
 #include "app/start_arguments.h"
 #include "app/ticked_rows.h"
@@ -42,8 +43,9 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     // not be made. The program runs it only as the one copy (app/single_instance.h).
     bool Create();
 
-    // The exit operation: saves every hotkey control, removes the tray icon, destroys the window
-    // and ends the program. Does not return.
+    // The exit operation: saves every hotkey control, tells what the file did not take and was
+    // not told yet, removes the tray icon, destroys the window and ends the program. Does not
+    // return.
     void Image3_Click();
 
     // Row i (0..9): the old shortcut's display text and key code list.
@@ -74,19 +76,16 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Image1_Click();
     void Image2_Click();
     void Form_MouseMove(LPARAM lParam);
-    // An armed start: ticks every row that has a stored hotkey and was ticked at the last end, and
-    // tells the user once of those the system refused.
+    // An armed start: ticks every row that has a stored hotkey and was ticked by hand, and tells
+    // the user once of those the system refused.
     void TickRowsWithStoredHotkeys();
-    // The rows ticked now, and those the armed start could not tick that the user has left alone.
-    RowSet RowsToArmNextTime() const;
     // Another start of the program: the window the user is looking for comes to the front.
     void ShowForAnotherStart();
     // Releases what playbacks hold before a modal loop starts (here or in the editor).
     void BeforeModalLoop();
-    // What the exit and the end of the session share: held keys released, hotkeys and ticks
-    // saved (the user told, while the window still exists, of what the file did not take), icon
-    // removed.
-    void SaveAndLeaveTheTray();
+    // What the exit and the end of the session share: held keys released, hotkeys saved, icon
+    // removed. The hotkeys the file did not take.
+    std::vector<LostHotKey> SaveAndLeaveTheTray();
 
     HeldKeys& heldKeys_;
     EmissionPolicy& emissions_;
@@ -105,8 +104,6 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<HWND, ids::kRows> text1_{};
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
-    // Refused at an armed start: still wanted at the next one, until the user clicks the box.
-    RowSet refusedAtStart_;
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
     bool boxFocused_ = false;
@@ -117,6 +114,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::unique_ptr<EditDialog> editor_;
     ui::AccessibleControls accessible_;
     std::unique_ptr<CdWindow> cd_;
+    LossReport losses_{[this] { BeforeModalLoop(); }};
 };
 
 } // namespace hkv

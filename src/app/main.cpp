@@ -48,6 +48,11 @@ int RunMessageLoop() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // A library loaded by name from now on, by the program or by the system on its behalf, comes
+    // from System32 only, never from the program's folder or the current one, where whoever can
+    // write there could leave one to be run. The imports are Known DLLs, which the loader took
+    // from System32 before this line.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     hkv::SystemKeyOutput keyOutput;
     hkv::HeldKeys heldKeys{keyOutput, hkv::SystemKeyboardState()};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);

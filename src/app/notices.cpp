@@ -1,5 +1,7 @@
 #include "app/notices.h"
 
+#include <algorithm>
+
 namespace hkv {
 namespace {
 
@@ -19,9 +21,19 @@ std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows) {
 }
 
 std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
-                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost) {
+                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost,
+                                  const std::vector<SystemError>& reasons) {
     std::wstring text = L"The settings file could not be written:";
-    text += kLineBreak + settingsFile + kLineBreak + kLineBreak;
+    text += kLineBreak + settingsFile + kLineBreak;
+    std::vector<std::wstring> named;
+    for (const SystemError reason : reasons) {
+        std::wstring line = L"Windows reports: " + SystemErrorText(reason);
+        if (std::find(named.begin(), named.end(), line) == named.end()) {
+            text += line + kLineBreak;
+            named.push_back(std::move(line));
+        }
+    }
+    text += kLineBreak;
     text += L"Not kept for the next start:";
     for (const RowHotKey& r : hotKeysLost) {
         text += kLineBreak + (L"- the hotkey of row " + std::to_wstring(r.row) + L": " + r.hotKey);

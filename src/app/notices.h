@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/system_error.h"
+
 namespace hkv {
 
 // A row (1..10) and the hotkey it shows.
@@ -15,10 +17,11 @@ struct RowHotKey {
 // An armed start could not register these rows' hotkeys.
 std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows);
 
-// Leaving, the settings file did not take these rows' hotkeys, nor (when statesLost) which rows
-// are ticked.
+// The settings file did not take these rows' hotkeys, nor (when statesLost) which rows are
+// ticked; reasons: the system's errors it met, each named once.
 std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
-                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost);
+                                  const std::vector<RowHotKey>& hotKeysLost, bool statesLost,
+                                  const std::vector<SystemError>& reasons);
 
 // A copy in another session (another user, a remote desktop) runs on the same settings file, so
 // this copy ends.

@@ -57,19 +57,25 @@ std::wstring CaseFolded(std::wstring text) {
     return text;
 }
 
-// Whether another copy holds the settings file; holds it for this copy when none does.
-bool SettingsFileHeldByAnother(const std::wstring& settingsFilePath, UniqueKernelHandle& mine) {
+// Whether another copy holds the settings file; holds it for this copy when none does, by the
+// lock file where this copy can make or open it and by the machine-wide name in any case.
+bool SettingsFileHeldByAnother(const std::wstring& settingsFilePath, UniqueKernelHandle& lockFile,
+                               UniqueKernelHandle& name) {
     const std::wstring lock = settingsFilePath + kSettingsLockSuffix;
     HANDLE h = CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        mine.reset(h);
-        return false;
-    }
-    if (GetLastError() == ERROR_SHARING_VIOLATION) {
+    const bool fileInUse = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+    lockFile.reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    // A lock file this copy may not open (access denied: another user's, left by a crash or put
+    // there on purpose) proves nothing by itself; the name does, which every copy holds, also one
+    // that could not make the file and would otherwise not keep out one that can.
+    const bool nameHeld = HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), name);
+    if (fileInUse || nameHeld) {
+        lockFile.reset();
+        name.reset();
         return true;
     }
-    return HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), mine);
+    return false;
 }
 
 } // namespace
@@ -92,6 +98,7 @@ std::wstring SettingsFileMutexName(const std::wstring& settingsFilePath) {
 
 SingleInstance::SingleInstance(const wchar_t* sessionName, const std::wstring& settingsFilePath)
     : inSession_(HeldByAnother(sessionName, sessionMutex_)),
-      onSettingsFile_(SettingsFileHeldByAnother(settingsFilePath, settingsFileHold_)) {}
+      onSettingsFile_(
+          SettingsFileHeldByAnother(settingsFilePath, settingsFileLock_, settingsFileName_)) {}
 
 } // namespace hkv

@@ -13,11 +13,12 @@ inline constexpr wchar_t kInstanceMutexName[] = L"Local\\BrevinHotkeyVeridir.Sin
 // Two sessions (fast user switching, remote desktop) share the file beside the executable, and
 // the copy that exits later would write back over the other's hotkeys the ones it read at its
 // start. So the running copy holds a file beside the settings file, opened with no sharing and
-// deleted when it closes: only someone who may write that folder can make one first. It holds no
-// settings; its name is the settings file's followed by this.
+// deleted when it closes, where it can make one (a copy in another session that holds it makes
+// its opening fail with a sharing violation), and a machine-wide name in any case: a file only
+// denied to this user may be anyone's or left by a crash. The file holds no settings; its name is
+// the settings file's followed by this.
 inline constexpr wchar_t kSettingsLockSuffix[] = L".running";
-// Where that folder cannot be written (a protected folder, read-only media): a machine-wide name,
-// followed by a digest of the settings file's path.
+// The machine-wide name: this, followed by a digest of the settings file's path.
 inline constexpr wchar_t kSettingsFileMutexPrefix[] = L"Global\\BrevinHotkeyVeridir.SettingsFile.";
 
 // The machine-wide name for a settings file: the same for every spelling of its path that names
@@ -38,8 +39,10 @@ class SingleInstance {
 
   private:
     UniqueKernelHandle sessionMutex_;
-    // The lock file beside the settings file, or the machine-wide name.
-    UniqueKernelHandle settingsFileHold_;
+    // The lock file beside the settings file, where this copy could make it, and the
+    // machine-wide name.
+    UniqueKernelHandle settingsFileLock_;
+    UniqueKernelHandle settingsFileName_;
     bool inSession_ = false;
     bool onSettingsFile_ = false;
 };

@@ -1,5 +1,7 @@
 #include "app/ticked_rows.h"
 
+#include <windows.h>
+
 #include <array>
 
 #include "common/decimal.h"
@@ -17,20 +19,31 @@ constexpr wchar_t kUnticked[] = L"0";
 
 RowSet StoredTickedRows() {
     RowSet ticked;
+    if (!modINI::IniSectionExists(kSection)) {
+        return ticked.set();
+    }
     for (int i = 0; i < ids::kRows; ++i) {
         ticked[static_cast<std::size_t>(i)] =
-            modINI::IniRead(kSection, DecimalText(i), kTicked) != kUnticked;
+            modINI::IniRead(kSection, DecimalText(i), L"") == kTicked;
     }
     return ticked;
 }
 
-bool SaveTickedRows(const RowSet& ticked) {
+WriteOutcome SaveTickedRow(int row, bool ticked) {
+    RowSet rows = StoredTickedRows();
+    rows[static_cast<std::size_t>(row)] = ticked;
     std::array<modINI::IniEntry, ids::kRows> entries;
     for (int i = 0; i < ids::kRows; ++i) {
         entries[static_cast<std::size_t>(i)] = {
-            DecimalText(i), ticked[static_cast<std::size_t>(i)] ? kTicked : kUnticked};
+            DecimalText(i), rows[static_cast<std::size_t>(i)] ? kTicked : kUnticked};
     }
-    return modINI::IniWriteKeys(kSection, entries) || StoredTickedRows() == ticked;
+    if (modINI::IniWriteKeys(kSection, entries)) {
+        return WriteOutcome::Done();
+    }
+    const SystemError error = GetLastError();
+    return StoredTickedRows() == rows && modINI::IniSectionExists(kSection)
+               ? WriteOutcome::Done()
+               : WriteOutcome::Failed(error);
 }
 
 } // namespace hkv

@@ -42,8 +42,10 @@ bool IsOwnInput() {
 
 } // namespace
 
-HotKeyBox::HotKeyBox(const VelmoEvents& events, HotKeyRegistration& registration, int dpi)
-    : events_(events), registration_(registration), dpi_(dpi), mouse_(events, dpi) {}
+HotKeyBox::HotKeyBox(const VelmoEvents& events, HotKeyRegistration& registration, int dpi,
+                     std::function<void()> settled)
+    : events_(events), registration_(registration), dpi_(dpi), settled_(std::move(settled)),
+      mouse_(events, dpi) {}
 
 void HotKeyBox::Create(HWND control) {
     edit_ = ui::CreateControl(control, dpi_,
@@ -166,22 +168,30 @@ void HotKeyBox::OnKeyDown(int vk) {
     std::int16_t shift = KeyboardShift();
     Raise(events_.KeyDown, keyCode, shift);
     const std::wstring text = capture_.KeyDown(keyCode, shift, &SystemKeyName);
-    if (capture_.KeyCode() != 0) {
-        beforeSequence_.reset(); // a new combination is complete
+    const bool complete = capture_.KeyCode() != 0;
+    if (complete) {
+        beforeSequence_.reset();
     }
     // A changed combination must be enabled again before it fires.
     registration_.Disable();
     ShowText(text);
+    if (complete) {
+        settled_();
+    }
 }
 
 void HotKeyBox::OnKeyUp(int vk) {
     auto keyCode = static_cast<std::int16_t>(vk);
     std::int16_t shift = KeyboardShift();
-    if (capture_.KeyUp(vk)) {
+    const bool cleared = capture_.KeyUp(vk);
+    if (cleared) {
         SetText(kHotKeyPlaceholder);
-        beforeSequence_.reset(); // cleared on purpose
+        beforeSequence_.reset();
     }
     MoveCaretToEnd();
+    if (cleared) {
+        settled_();
+    }
     Raise(events_.KeyUp, keyCode, shift);
 }
 

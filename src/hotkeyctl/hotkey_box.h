@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,11 @@ class HotKeyBox {
     // and no window may be activated while the focus is changing.
     static constexpr UINT kMsgRegisterRestored = WM_APP + 1;
 
-    // A key-down unregisters the control's hotkey through `registration`.
-    HotKeyBox(const VelmoEvents& events, HotKeyRegistration& registration, int dpi);
+    // A key-down unregisters the control's hotkey through `registration`. `settled` runs when a
+    // main key completes a combination or a release clears the box on purpose: what Settled()
+    // gives has changed for good.
+    HotKeyBox(const VelmoEvents& events, HotKeyRegistration& registration, int dpi,
+              std::function<void()> settled);
     HotKeyBox(const HotKeyBox&) = delete;
     HotKeyBox& operator=(const HotKeyBox&) = delete;
 
@@ -73,6 +77,7 @@ class HotKeyBox {
     const VelmoEvents& events_;
     HotKeyRegistration& registration_;
     const int dpi_;
+    const std::function<void()> settled_;
     HWND edit_ = nullptr; // child of the control's window, destroyed with it
     HotKeyCapture capture_;
     BoxMouse mouse_;

@@ -1,5 +1,7 @@
 #include "hotkeyctl/hotkey_store.h"
 
+#include <windows.h>
+
 #include "common/decimal.h"
 #include "hotkeyctl/registry_settings.h"
 #include "hotkeyctl/system_key_name.h"
@@ -47,30 +49,35 @@ CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& wh
     return ReadHotKey(name, where);
 }
 
-bool SaveHotKey(const std::wstring& name, const VelmoProperties& where,
-                const CapturedHotKey& hotKey) {
+WriteOutcome SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+                        const CapturedHotKey& hotKey) {
     const modINI::IniEntry values[] = {{name + kTextSuffix, hotKey.text},
                                        {name + kKeyCodeSuffix, DecimalText(hotKey.keyCode)},
                                        {name + kModKeyCodeSuffix, DecimalText(hotKey.modKeyCode)}};
-    bool written = true;
+    SystemError error = 0;
     if (InSettingsFile(where)) {
         // All three or none where the file can tell beforehand; a crash between the writes is
         // mended on the way back in (RestoredHotKey).
-        written = modINI::IniWriteKeys(kSettingsSection, values);
+        if (!modINI::IniWriteKeys(kSettingsSection, values)) {
+            error = GetLastError();
+        }
     } else {
         for (const modINI::IniEntry& v : values) {
-            written =
-                WriteRegistrySetting(where.regKeyName, kSettingsSection, v.key, v.value) && written;
+            if (!WriteRegistrySetting(where.regKeyName, kSettingsSection, v.key, v.value)) {
+                error = GetLastError();
+            }
         }
-    }
-    if (written) {
-        return true;
     }
     // A store that takes no writes but gives this hotkey back already (a settings file the user
     // keeps read-only) loses nothing.
-    const CapturedHotKey kept = ReadHotKey(name, where);
-    return kept.text == hotKey.text && kept.keyCode == hotKey.keyCode &&
-           kept.modKeyCode == hotKey.modKeyCode;
+    if (error != 0) {
+        const CapturedHotKey kept = ReadHotKey(name, where);
+        if (kept.text != hotKey.text || kept.keyCode != hotKey.keyCode ||
+            kept.modKeyCode != hotKey.modKeyCode) {
+            return WriteOutcome::Failed(error);
+        }
+    }
+    return WriteOutcome::Done();
 }
 
 void UseSettingsFile(const std::wstring& iniFileName) {

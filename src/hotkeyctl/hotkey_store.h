@@ -4,6 +4,7 @@
 // properties choose (SettingLocation, INIFileName, RegKeyName).
 #include <string>
 
+#include "common/system_error.h"
 #include "hotkeyctl/hotkey_capture.h"
 #include "hotkeyctl/velmo_properties.h"
 
@@ -16,10 +17,10 @@ namespace hkv {
 CapturedHotKey RestoreHotKey(const std::wstring& name, const VelmoProperties& where);
 
 // Writes the three values, in that order, to the store. Uses the settings file path fixed at load.
-// False when the store does not hold them afterwards; a file that cannot be written but already
-// holds them (one the user keeps read-only) loses nothing.
-[[nodiscard]] bool SaveHotKey(const std::wstring& name, const VelmoProperties& where,
-                              const CapturedHotKey& hotKey);
+// Failed, with the system's reason, when the store does not hold them afterwards; a file that
+// cannot be written but already holds them (one the user keeps read-only) loses nothing.
+[[nodiscard]] WriteOutcome SaveHotKey(const std::wstring& name, const VelmoProperties& where,
+                                      const CapturedHotKey& hotKey);
 
 // Fixes the path of the one settings file from a name relative to the program's folder.
 void UseSettingsFile(const std::wstring& iniFileName);

@@ -32,14 +32,17 @@ std::wstring ReadRegistrySetting(const std::wstring& application, const std::wst
 bool WriteRegistrySetting(const std::wstring& application, const std::wstring& section,
                           const std::wstring& valueName, const std::wstring& value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistrySettingsKey(application, section).c_str(), 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
-        return false;
+    LSTATUS status =
+        RegCreateKeyExW(HKEY_CURRENT_USER, RegistrySettingsKey(application, section).c_str(), 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr);
+    if (status == ERROR_SUCCESS) {
+        UniqueRegKey key(raw);
+        const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        status = RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(value.c_str()), bytes);
     }
-    UniqueRegKey key(raw);
-    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
 }
 
 } // namespace hkv

@@ -9,7 +9,8 @@ namespace hkv {
 std::wstring ReadRegistrySetting(const std::wstring& application, const std::wstring& section,
                                  const std::wstring& valueName, const std::wstring& defaultValue);
 
-// Creates the keys as needed. False when the value was not stored.
+// Creates the keys as needed. False when the value was not stored; GetLastError then gives the
+// system's reason.
 bool WriteRegistrySetting(const std::wstring& application, const std::wstring& section,
                           const std::wstring& valueName, const std::wstring& value);
 

@@ -21,7 +21,7 @@ constexpr wchar_t kWindowClass[] = L"Velmo";
 Velmo::Impl::Impl(HWND parent, std::wstring name, int controlId, const RECT& bounds, HostMode mode,
                   VelmoEvents events, std::optional<FontSpec> ambientFont)
     : name_(std::move(name)), events_(std::move(events)), dpi_(ScreenDpi()),
-      box_(events_, registration_, dpi_),
+      box_(events_, registration_, dpi_, [this] { SaveWhenSettled(); }),
       properties_(mode, dpi_,
                   ambientFont ? std::move(*ambientFont)
                               : VelmoPropertySystem::AmbientFontOf(parent, dpi_),
@@ -46,6 +46,15 @@ void Velmo::Impl::Attach(Velmo& owner) {
     registration_.CreateWindowFor(owner);
     box_.Hook(owner);
     box_.Hold(RestoreHotKey(name_, properties_.Values()));
+}
+
+WriteOutcome Velmo::Impl::SaveSettled() const {
+    return SaveHotKey(name_, properties_.Values(), box_.Settled());
+}
+
+void Velmo::Impl::SaveWhenSettled() {
+    WriteOutcome outcome = SaveSettled();
+    Raise(events_.Saved, outcome);
 }
 
 void Velmo::Impl::SwitchRegistration(bool enable) {
@@ -152,8 +161,8 @@ std::int32_t Velmo::ModKeyCode() const {
     return impl_->Box().ModKeyCode();
 }
 
-bool Velmo::SaveSettings() {
-    return SaveHotKey(impl_->Name(), impl_->Properties().Values(), impl_->Box().Settled());
+WriteOutcome Velmo::SaveSettings() {
+    return impl_->SaveSettled();
 }
 
 HWND Velmo::Window() const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/system_error.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/property_bag.h"
 #include "ui/font_spec.h"
@@ -41,6 +42,10 @@ struct VelmoEvents {
     // A refusal's message box is about to open: its own message loop runs until the user answers,
     // also when the box comes from a message handled inside a playback's pause.
     std::function<void()> MessageBoxOpening;
+    // A combination completed in the box, or the box cleared on purpose, has just been written
+    // to the store as SaveSettings writes it: what became of the write. Raised at the key that
+    // settled it, while the user may still hold keys down.
+    std::function<void(const WriteOutcome& outcome)> Saved;
     // A stored property changed (its stored name, e.g. "BackColor"), so a layout editor saves it.
     std::function<void(std::wstring_view propertyName)> PropertyChanged;
 };
@@ -97,8 +102,9 @@ class Velmo {
     // enabled, when it is not registered again (switched off, or the system refuses).
     bool SuspendHotKey();
     bool ResumeHotKey();
-    // False when the store does not hold the hotkey afterwards (see SaveHotKey).
-    bool SaveSettings();
+    // Failed, with the system's reason, when the store does not hold the hotkey afterwards (see
+    // SaveHotKey).
+    WriteOutcome SaveSettings();
     const std::wstring& INIFileName() const;
     void SetINIFileName(const std::wstring& value); // throws AppError 382 in user mode
     std::int32_t SettingLocation() const;

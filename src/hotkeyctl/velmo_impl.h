@@ -30,6 +30,12 @@ class Velmo::Impl : public ui::WindowBase {
     // and restores the saved hotkey (fixing the settings file path).
     void Attach(Velmo& owner);
 
+    // Writes what the box holds, as the exit does.
+    WriteOutcome SaveSettled() const;
+    // A combination completed in the box or cleared on purpose is kept at once, as the user
+    // made it, and the host told what became of the write.
+    void SaveWhenSettled();
+
     // Writing HotKeyEnabled; a combination the system refuses is cleared.
     void SwitchRegistration(bool enable);
 

@@ -20,6 +20,8 @@ namespace {
 
 // Values come back cut to one less than this, as they always have.
 constexpr DWORD kValueBufferChars = 255;
+// Room for the section names at first, made larger until they all fit: a settings file has a few.
+constexpr std::size_t kSectionNamesFirstChars = 512;
 // Beyond this an older file is not converted (it would take more memory than a settings tool
 // should); a value that needs the conversion is then not written at all rather than written lossy.
 constexpr ULONGLONG kLargestConvertedFile = 512ull * 1024 * 1024;
@@ -41,15 +43,18 @@ UniqueKernelHandle OpenFileHandle(const std::wstring& path, DWORD access, DWORD 
 }
 
 // The profile routines keep a file Unicode once it starts with a UTF-16 byte-order mark; an
-// existing file, ANSI or not, is left as it is.
-void CreateUnicodeFileIfMissing(const std::wstring& path) {
+// existing file, ANSI or not, is left as it is. The system's reason when there is no file and
+// none could be made (a protected folder), else 0.
+DWORD CreateUnicodeFileIfMissing(const std::wstring& path) {
     UniqueKernelHandle file = OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_NEW);
     if (!file) {
-        return;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? 0 : error;
     }
     const unsigned char bom[] = {0xFF, 0xFE};
     DWORD written = 0;
     WriteFile(file.get(), bom, sizeof bom, &written, nullptr);
+    return 0;
 }
 
 bool FitsAnsiCodePage(const std::wstring& text) {
@@ -129,6 +134,7 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, FileStamp& st
     }
     stamp = MakeStamp(info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime);
     if (stamp.size > kLargestConvertedFile) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
         return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(stamp.size), '\0');
@@ -162,8 +168,13 @@ bool MarkedReadOnly(const std::wstring& path) {
 // file is converted into a complete copy beside it, which then replaces it in one rename, so the
 // file on disk is at every moment either the old one or the whole new one. False when the file
 // could not be made Unicode now; the caller then writes nothing and the next write tries again.
+// The system's reason is the thread's last error then.
 bool MakeUnicode(const std::wstring& path) {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES || MarkedReadOnly(path)) {
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    if (MarkedReadOnly(path)) {
+        SetLastError(ERROR_FILE_READ_ONLY);
         return false;
     }
     FileStamp stamp;
@@ -177,11 +188,21 @@ bool MakeUnicode(const std::wstring& path) {
     const std::optional<std::string> converted =
         ToUtf16LittleEndianFile(*bytes, DecodeAnsiCodePage);
     if (!converted) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
     const std::wstring copy = path + std::wstring(kConvertedCopySuffix);
-    ScopeGuard removeCopy([&copy] { DeleteFileW(copy.c_str()); });
-    if (!WriteDurableFile(copy, *converted) || StampOf(path) != stamp) {
+    // Leaves the reason the conversion stopped as the last error.
+    ScopeGuard removeCopy([&copy] {
+        const DWORD error = GetLastError();
+        DeleteFileW(copy.c_str());
+        SetLastError(error);
+    });
+    if (!WriteDurableFile(copy, *converted)) {
+        return false;
+    }
+    if (StampOf(path) != stamp) {
+        SetLastError(ERROR_SHARING_VIOLATION); // another program wrote the file meanwhile
         return false;
     }
     if (!MoveFileExW(copy.c_str(), path.c_str(),
@@ -218,25 +239,27 @@ bool IsMarkedOtherThanUtf16Le(IniEncoding encoding) {
     return encoding == IniEncoding::Utf8WithMark || encoding == IniEncoding::Utf16BigEndian;
 }
 
-// Whether the file would take the entries now, each in its encoding, making it Unicode first
-// where that is needed.
-bool ReadyToTake(const std::wstring& path, const std::wstring& section,
-                 std::span<const IniEntry> entries) {
+// Why the file would not take the entries now, each in its encoding, making it Unicode first
+// where that is needed: the system's reason, or 0 when it would.
+DWORD WhyNotReadyToTake(const std::wstring& path, const std::wstring& section,
+                        std::span<const IniEntry> entries) {
     const std::optional<IniEncoding> encoding = EncodingOfFile(path);
     if (!encoding) {
-        return false;
+        return GetLastError();
     }
     const bool unicodeNeeded =
         IsMarkedOtherThanUtf16Le(*encoding) ||
         (*encoding == IniEncoding::Ansi && !FitsAnsiCodePage(section, entries));
     if (unicodeNeeded && !MakeUnicode(path)) {
-        return false;
+        return GetLastError();
     }
-    // Read-only, or held by another program that lets nobody write it.
-    return !MarkedReadOnly(path) &&
-           static_cast<bool>(OpenFileHandle(path, GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            OPEN_EXISTING));
+    if (MarkedReadOnly(path)) {
+        return ERROR_FILE_READ_ONLY;
+    }
+    // Held by another program that lets nobody write it, or not ours to write.
+    const UniqueKernelHandle writable = OpenFileHandle(
+        path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    return writable ? 0 : GetLastError();
 }
 
 } // namespace
@@ -269,6 +292,29 @@ std::wstring IniRead(const std::wstring& section, const std::wstring& key,
     return std::wstring(buffer, wcsnlen(buffer, n));
 }
 
+bool IniSectionExists(const std::wstring& section) {
+    const std::wstring& path = PathStorage();
+    if (path.empty()) {
+        return false;
+    }
+    // The names, each ended by a null, the list by a second one; cut short (the size less two
+    // returned) when the buffer is too small.
+    std::vector<wchar_t> names(kSectionNamesFirstChars);
+    DWORD n = 0;
+    while ((n = GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()),
+                                               path.c_str())) == names.size() - 2) {
+        names.resize(names.size() * 2);
+    }
+    for (const wchar_t* name = names.data(); name < names.data() + n && *name != L'\0';
+         name += wcslen(name) + 1) {
+        if (CompareStringOrdinal(name, -1, section.c_str(), static_cast<int>(section.size()),
+                                 TRUE) == CSTR_EQUAL) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     const IniEntry entry{key, value};
     return IniWriteKeys(section, {&entry, 1});
@@ -277,16 +323,25 @@ bool IniWrite(const std::wstring& section, const std::wstring& key, const std::w
 bool IniWriteKeys(const std::wstring& section, std::span<const IniEntry> entries) {
     const std::wstring& path = PathStorage();
     if (path.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
         return false; // an empty path would write win.ini
     }
-    CreateUnicodeFileIfMissing(path);
-    if (!ReadyToTake(path, section, entries)) {
+    DWORD reason = CreateUnicodeFileIfMissing(path);
+    if (reason == 0) {
+        reason = WhyNotReadyToTake(path, section, entries);
+    }
+    // A file the system could not open or read without giving a reason is not ours to write.
+    const auto failed = [](DWORD error) {
+        SetLastError(error != 0 ? error : ERROR_ACCESS_DENIED);
         return false;
+    };
+    if (reason != 0) {
+        return failed(reason);
     }
     for (const IniEntry& e : entries) {
         if (!WritePrivateProfileStringW(section.c_str(), e.key.c_str(), e.value.c_str(),
                                         path.c_str())) {
-            return false;
+            return failed(GetLastError());
         }
     }
     return true;

@@ -22,8 +22,12 @@ const std::wstring& IniFilePath();
 std::wstring IniRead(const std::wstring& section, const std::wstring& key,
                      const std::wstring& defaultValue);
 
+// Whether the file has the section, with keys or without, in any letter case.
+bool IniSectionExists(const std::wstring& section);
+
 // Creates or replaces the key. A file that does not exist yet is first created as UTF-16 so that
-// Chinese texts survive on any system code page. False when the value did not reach the file.
+// Chinese texts survive on any system code page. False when the value did not reach the file;
+// GetLastError then gives the system's reason (read-only, access denied, disk full...).
 bool IniWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
 struct IniEntry {
@@ -34,7 +38,8 @@ struct IniEntry {
 // Creates or replaces the keys of one section, in their order, all of them or none: nothing is
 // written when the file cannot take every one of them now (a text its encoding cannot hold and
 // the file cannot be made Unicode, a file in an encoding the profile routines would write wrong,
-// a file another program holds or that is read-only). True when all were written.
+// a file another program holds or that is read-only). True when all were written; when not,
+// GetLastError gives the system's reason, as it does after IniWrite.
 bool IniWriteKeys(const std::wstring& section, std::span<const IniEntry> entries);
 
 } // namespace hkv::modINI

@@ -22,7 +22,7 @@ constexpr WORD kBitsPerPixel = 32;
 constexpr std::size_t kBytesPerPixel = kBitsPerPixel / 8;
 constexpr BYTE kOpaque = 255;
 
-// A picture ready to draw: a 32-bit DIB with premultiplied alpha, as AlphaBlend wants it.
+// A picture ready to draw: a 32-bit DIB with premultiplied alpha, as GdiAlphaBlend wants it.
 struct DecodedPicture {
     UniqueBitmap bitmap;
     int width = 0;
@@ -116,7 +116,9 @@ void Blend(HDC dc, HBITMAP bitmap, int width, int height, int x, int y, int size
     HGDIOBJ previous = SelectObject(source.get(), bitmap);
     ScopeGuard restore([&] { SelectObject(source.get(), previous); });
     BLENDFUNCTION blend{AC_SRC_OVER, 0, kOpaque, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, size, size, source.get(), 0, 0, width, height, blend);
+    // gdi32's own blend: msimg32's AlphaBlend only forwards to it, and msimg32 is no Known DLL, so
+    // importing it would let a copy beside the exe load first.
+    GdiAlphaBlend(dc, x, y, size, size, source.get(), 0, 0, width, height, blend);
 }
 
 } // namespace

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ticked_rows.h"
 #include "common/decimal.h"
+#include "common/system_error.h"
 #include "common/win_handles.h"
 #include "hotkeyctl/hotkey_capture.h"
 #include "hotkeyctl/hotkey_store.h"
@@ -29,7 +31,7 @@ using hkv::DecimalText;
 namespace {
 
 struct Case {
-    std::string file, row1, row2, setup;
+    std::string file, row1, row2, setup, armed = "1111111111";
 };
 
 std::string ReadCorpusFile(const std::string& name) {
@@ -45,8 +47,8 @@ std::vector<Case> Cases(bool withTheProgram) {
     std::vector<Case> cases;
     for (std::string line; std::getline(lines, line);) {
         Case c;
-        if (line.rfind('#', 0) != 0 &&
-            std::istringstream(line) >> c.file >> c.row1 >> c.row2 >> c.setup &&
+        std::istringstream(line) >> c.file >> c.row1 >> c.row2 >> c.setup >> c.armed;
+        if (line.rfind('#', 0) != 0 && !c.setup.empty() &&
             (withTheProgram ? c.setup != "-" : c.setup == "-" || c.setup == "played")) {
             cases.push_back(c);
         }
@@ -141,7 +143,9 @@ class HostileSettings : public testing::Test {
     // Ticks the rows that play and plays them into a window of ours: F9 first, so that row 1's A
     // comes after anything row 2 played. (A line for the real program has row 1 "plays", row 2
     // "plays" or "-".)
-    void PlayRows(const ProgramUnderTest& p, const Case& c) {
+    // `toldAtTicks`: the notices that the ticks bring (answered by `notices`).
+    void PlayRows(const ProgramUnderTest& p, const Case& c, const MessageBoxWatcher& notices,
+                  std::size_t toldAtTicks) {
         const bool both = c.row2 == "plays";
         for (int row = 1; row <= (both ? 2 : 1); ++row) {
             ASSERT_TRUE(ClickOn(p.Check(row)));
@@ -150,6 +154,9 @@ class HostileSettings : public testing::Test {
             })) << "row "
                 << row;
         }
+        ASSERT_TRUE(notices.WaitForCount(toldAtTicks));
+        ASSERT_TRUE(
+            WaitUntil([&] { return FindProcessWindow(p.Pid(), L"#32770", true) == nullptr; }));
         KeyRecorder target;
         ASSERT_TRUE(target.TakeFocus());
         if (both) {
@@ -206,23 +213,26 @@ class HostileSettings : public testing::Test {
         }
 
         ASSERT_TRUE(program.Start()) << "no window";
-        PlayRows(program, c);
+        MessageBoxWatcher notices(hkv::ui::kNoticeTitle, program.Pid());
+        // The ticked row is news to a file that takes no writes: told once, at the tick, and not
+        // again at the end.
+        const bool unwritable = c.setup == "readonly";
+        PlayRows(program, c, notices, unwritable ? 1u : 0u);
         std::vector<std::wstring> shown;
         for (int n = 1; n <= hkv::ids::kRows; ++n) {
             shown.push_back(TextOf(program.VelmoEdit(n)));
         }
-        MessageBoxWatcher notices(hkv::ui::kNoticeTitle, program.Pid());
         ASSERT_TRUE(ClickOn(program.Control(hkv::ids::kImage3)));
         ASSERT_TRUE(program.WaitForExit(20000)) << "the exit did not end the program";
         EXPECT_EQ(program.ExitCode(), 0u);
-        // The ticked row is news to a file that takes no writes: told once, before the end.
         const auto told = notices.Seen();
-        const bool unwritable = c.setup == "readonly";
         ASSERT_EQ(told.size(), unwritable ? 1u : 0u);
         if (unwritable) {
             EXPECT_EQ(told[0].owner, program.Main());
             EXPECT_NE(told[0].text.find(ini + L"\r\n"), std::wstring::npos) << Narrow(told[0].text);
             EXPECT_NE(told[0].text.find(L"which rows are enabled"), std::wstring::npos);
+            EXPECT_NE(told[0].text.find(hkv::SystemErrorText(ERROR_FILE_READ_ONLY)),
+                      std::wstring::npos);
         }
         shared.reset();
         ExpectEverythingKept(before, ReadableKeys(ini), shown);
@@ -255,6 +265,12 @@ TEST_F(HostileSettings, EachFileReadsGoodRowsWholeBadRowsEmptyAndKeepsEveryKeyWh
         }
         EXPECT_EQ(RowAsRead(1, hotKeys[0]), AsTheTableSays(c.row1, 1));
         EXPECT_EQ(RowAsRead(2, hotKeys[1]), AsTheTableSays(c.row2, 2));
+        const hkv::RowSet armed = hkv::StoredTickedRows();
+        std::string armedDigits;
+        for (std::size_t i = 0; i < armed.size(); ++i) {
+            armedDigits += armed[i] ? '1' : '0';
+        }
+        EXPECT_EQ(armedDigits, c.armed);
         // The placeholder text of an empty row, which no ANSI code page holds, makes an older
         // file Unicode.
         for (int n = 1; n <= hkv::ids::kRows; ++n) {

@@ -56,17 +56,23 @@ TEST(SecondCopy, EndsBeforeReadingTheSettingsWhileAnotherHoldsTheSessionOrTheSet
     EXPECT_NE(notices.Seen()[0].text.find(program.IniPath()), std::wstring::npos);
 }
 
-TEST(SecondCopy, ANameMadeFirstByAnyoneBlocksNoCopyWhereTheSettingsFolderCanBeWritten) {
+TEST(SecondCopy,
+     ALockFileNoOneMayOpenBlocksNoCopyAndACopyOnTheNameAloneKeepsOutOneThatCouldMakeIt) {
     ProgramUnderTest program(L"squatted");
-    hkv::UniqueKernelHandle squatter(
-        CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(program.IniPath()).c_str()));
+    // Put there by someone else and not ours to open (a folder of that name: access denied, as
+    // for another user's file): the copy runs on the machine-wide name alone.
+    const std::wstring lock = program.IniPath() + hkv::kSettingsLockSuffix;
+    ASSERT_TRUE(CreateDirectoryW(lock.c_str(), nullptr));
     ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(RemoveDirectoryW(lock.c_str()));
     const wchar_t* session = L"Local\\hkvTestOtherSession";
-    EXPECT_FALSE(hkv::SingleInstance(session, program.IniPath()).IsFirst()) << "the file is free";
+    EXPECT_FALSE(hkv::SingleInstance(session, program.IniPath()).IsFirst())
+        << "a copy that can make the file started beside one on the name alone";
+    EXPECT_FALSE(FileExists(lock)) << "the copy kept out left its file behind";
     program.Kill();
-    EXPECT_FALSE(FileExists(program.IniPath() + hkv::kSettingsLockSuffix)) << "left behind";
     // Where the folder cannot be written, the machine-wide name still keeps a second copy out.
     const std::wstring nowhere = ExecutableFolder() + L"\\no such folder\\set.ini";
-    squatter.reset(CreateMutexW(nullptr, FALSE, hkv::SettingsFileMutexName(nowhere).c_str()));
-    EXPECT_FALSE(hkv::SingleInstance(session, nowhere).IsFirst());
+    const hkv::SingleInstance first(session, nowhere);
+    ASSERT_TRUE(first.IsFirst());
+    EXPECT_FALSE(hkv::SingleInstance(L"Local\\hkvTestThirdSession", nowhere).IsFirst());
 }

@@ -104,9 +104,10 @@ TEST_F(App, WithoutTheTrayIconTheMinimiseImageKeepsTheWindowOnTheTaskbarAndAStar
     EXPECT_FALSE(FileExists(program.IniPath())) << "a start wrote the settings file";
 }
 
-TEST_F(App, AnArmedStartTicksTheStoredRowsTickedAtTheLastEndHiddenAndNamesTheRefusedOnesOnce) {
+TEST_F(App,
+       AnArmedStartTicksTheRowsTickedByHandHiddenNamesTheRefusedOnesOnceAndOnlyClicksChangeThem) {
     // Row 4 holds row 1's hotkey and row 7 row 3's: refused, they keep them. Row 6 has no old
-    // shortcut, row 5 no hotkey; row 8 was unticked at the last end, rows 1 and 4 ticked.
+    // shortcut, row 5 no hotkey; row 8 was unticked by hand, row 9 has no entry.
     ProgramUnderTest program(L"armed");
     ASSERT_TRUE(
         program.WriteIni(std::string(kMappedIni) +
@@ -114,7 +115,7 @@ TEST_F(App, AnArmedStartTicksTheStoredRowsTickedAtTheLastEndHiddenAndNamesTheRef
                          "Velmo6Text=F6\r\nVelmo6KeyCode=117\r\nVelmo6ModKeyCode=0\r\n"
                          "Velmo7Text=F8\r\nVelmo7KeyCode=119\r\nVelmo7ModKeyCode=0\r\n"
                          "Velmo8Text=F5\r\nVelmo8KeyCode=116\r\nVelmo8ModKeyCode=0\r\n"
-                         "[confenabled]\r\n0=1\r\n3=1\r\n7=0\r\n"));
+                         "[confenabled]\r\n0=1\r\n1=1\r\n2=1\r\n3=1\r\n5=1\r\n6=1\r\n7=0\r\n"));
     MessageBoxWatcher boxes(L"error", MessageBoxWatcher::kAnyProcess);
     MessageBoxWatcher notices(hkv::ui::kNoticeTitle, MessageBoxWatcher::kAnyProcess);
     // Any letter case, either switch character; arguments it does not know change nothing.
@@ -137,15 +138,24 @@ TEST_F(App, AnArmedStartTicksTheStoredRowsTickedAtTheLastEndHiddenAndNamesTheRef
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].text.substr(told[0].text.find(L"Row ")),
               L"Row 4: Ctrl + Alt + K\r\nRow 7: F8");
-    // The refused rows, left alone, are still to be armed next time; a row unticked is not.
+    // The refused rows, left alone, are still to be armed next time; a row unticked is not, from
+    // the click on. Neither the exit nor a plain start and its exit change that.
+    auto ticked = [&] {
+        std::wstring digits;
+        for (int i = 0; i < 10; ++i) {
+            digits += program.ReadIni(L"confenabled", std::to_wstring(i).c_str());
+        }
+        return digits;
+    };
     ASSERT_TRUE(ClickOn(program.Check(2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 2); }));
+    EXPECT_EQ(ticked(), L"1011011000");
     ASSERT_TRUE(ClickOn(program.Control(ids::kImage3)));
     ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(ticked(), L"1011011000") << "the exit";
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage3)));
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(ticked(), L"1011011000") << "a plain start and its exit";
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo4KeyCode"), L"75");
-    std::wstring ticked;
-    for (int i = 0; i < 10; ++i) {
-        ticked += program.ReadIni(L"confenabled", std::to_wstring(i).c_str());
-    }
-    EXPECT_EQ(ticked, L"1011011000");
 }

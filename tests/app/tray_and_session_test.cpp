@@ -1,5 +1,7 @@
 // The notification-area icon and its menu, and the end of the session.
 #include "app/app_fixture.h"
+#include "common/system_error.h"
+#include "ui/notice.h"
 
 using namespace hkv::test;
 namespace ids = hkv::ids;
@@ -20,8 +22,7 @@ TEST_F(App, ACancelledSignOutChangesNothingAndSigningOutSavesTheHotkeysAndReleas
     ASSERT_EQ(played.size(), 4u) << Describe(target.keys());
     EXPECT_GE(played[3].time - played[1].time, 150u) << "the pause was cut short";
     EXPECT_EQ(taskbar.IconCalls(), iconCalls) << "the icon left the notification area";
-    const auto saved = ReadFileBytes(program.IniPath());
-    EXPECT_TRUE(std::string(saved.begin(), saved.end()) == kHoldingIni) << "saved";
+    EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo2Text"), L"<missing>") << "saved";
     target.Clear();
     TapKey(VK_F7);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
@@ -93,4 +94,59 @@ TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSave
             << n;
     }
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo3Text"), L"F8");
+}
+
+TEST_F(App,
+       AFileThatTakesNoWritesIsToldOnceWithNoKeyDownTheExitAddsTheUntoldAndSignOutShowsNothing) {
+    ProgramUnderTest program(L"readonlyrun");
+    ASSERT_TRUE(program.WriteIni(kMappedIni));
+    ASSERT_TRUE(SetFileAttributesW(program.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(program.Start());
+    MessageBoxWatcher notices(hkv::ui::kNoticeTitle, program.Pid());
+    auto boxOpen = [&] { return FindProcessWindow(program.Pid(), L"#32770", true) != nullptr; };
+    // A combination is written as it completes, with its keys still down: told once they are up.
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(5)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(5); }));
+    SendKey(VK_CONTROL, false);
+    SendKey(VK_F11, false);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(5)) == L"Ctrl + F11"; }));
+    EXPECT_TRUE(notices.Count() == 0 && !boxOpen()) << "told with the keys down";
+    SendKey(VK_F11, true);
+    SendKey(VK_CONTROL, true);
+    ASSERT_TRUE(notices.WaitForCount(1)) << "a hotkey the file did not take, never told";
+    ASSERT_TRUE(WaitUntil([&] { return !boxOpen(); }));
+    const std::wstring reason = hkv::SystemErrorText(ERROR_FILE_READ_ONLY);
+    EXPECT_NE(notices.Seen()[0].text.find(program.IniPath() + L"\r\nWindows reports: " + reason),
+              std::wstring::npos)
+        << Narrow(notices.Seen()[0].text);
+    // Once per run: what the file does not take later is named by the exit.
+    ASSERT_TRUE(ClickOn(program.VelmoEdit(6)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.VelmoEdit(6); }));
+    TapKey(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(6)) == L"F7"; }));
+    Enable(program, 2);
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage3)));
+    ASSERT_TRUE(program.WaitForExit());
+    const auto told = notices.Seen();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_NE(told[0].text.find(L"row 5: Ctrl + F11"), std::wstring::npos);
+    EXPECT_EQ(told[1].text.find(L"row 5"), std::wstring::npos) << "told twice";
+    EXPECT_NE(told[1].text.find(L"row 6: F7"), std::wstring::npos) << Narrow(told[1].text);
+    EXPECT_NE(told[1].text.find(L"which rows are enabled"), std::wstring::npos);
+
+    // Signing out: both answers come at once, and nothing shows, not even the hidden window.
+    ASSERT_TRUE(program.Start(L"/armed", false));
+    MessageBoxWatcher atSignOut(hkv::ui::kNoticeTitle, program.Pid());
+    constexpr UINT kSignOutWaitMs = 5000; // what Windows gives a program before it asks the user
+    DWORD_PTR mayEnd = 0;
+    EXPECT_NE(SendMessageTimeoutW(program.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, kSignOutWaitMs, &mayEnd),
+              0);
+    EXPECT_NE(mayEnd, 0u);
+    EXPECT_NE(SendMessageTimeoutW(program.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, kSignOutWaitMs, nullptr),
+              0)
+        << "the session waits on the program";
+    EXPECT_FALSE(IsWindowVisible(program.Main()));
+    EXPECT_TRUE(atSignOut.Count() == 0 && !boxOpen());
 }

@@ -66,6 +66,12 @@ def main():
     write("utf8_without_mark.ini", chinese.encode("utf-8"))
     write("ansi_cp1252.ini", ini(text0="Ctrl + \u00e9").encode("cp1252"))
 
+    # Only exactly 1 arms a row at an armed start; once the section is there, a row without a key
+    # in it is not armed.
+    ticks = ["0=1", "1=", "2=no", "3=0 ;note", "4=yes", "5=1 ;note", "6=01", "7=true", "9=-1"]
+    write("ticks_values.ini", ini(extra=CRLF.join(["[confenabled]"] + ticks) + CRLF))
+    write("ticks_empty_section.ini", ini(extra="[confenabled]" + CRLF))
+
 
 if __name__ == "__main__":
     main()
