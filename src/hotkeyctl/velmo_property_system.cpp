@@ -105,9 +105,10 @@ HBRUSH VelmoPropertySystem::PaintBox(HDC dc) const {
     }
     const COLORREF back = ResolveOleColor(values_.backColor);
     COLORREF text = ResolveOleColor(values_.foreColor);
-    // A system colour beside a fixed one may be anything, white text on a light background
-    // included: the text is then black or white, whichever stands out.
-    if (((values_.foreColor ^ values_.backColor) & kSystemColorFlag) != 0) {
+    // The system's text colour may be anything, white included: on a fixed background the text
+    // is black or white, whichever stands out.
+    if ((values_.foreColor & kSystemColorFlag) != 0 &&
+        (values_.backColor & kSystemColorFlag) == 0) {
         text = contrast::ReadableTextOn(back);
     }
     SetTextColor(dc, text);
