@@ -5,8 +5,9 @@
 //
 //     screenshots.exe <folder>
 //
-// main-window.bmp, editor.bmp, tray-menu.bmp, and main-window-144dpi.bmp from a copy started while
-// the screen is set to 150 %.
+// main-window.bmp, editor.bmp, tray-menu.bmp, main-window-144dpi.bmp from a copy started while
+// the screen is set to 150 %, and main-window-high-contrast.bmp from a copy drawing in high
+// contrast with a dark scheme.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "common/scope_guard.h"
 #include "common/win_handles.h"
 #include "editor/composition.h"
+#include "support/high_contrast_switch.h"
 #include "support/input.h"
 #include "support/program_under_test.h"
 #include "support/screen_scale.h"
@@ -246,6 +248,15 @@ int wmain(int argc, wchar_t** argv) {
         ProgramUnderTest program(L"screenshots144");
         ok = program.WriteIni(kSampleIni) && program.Start() && TickRows(program) &&
              Save(RectOf(program.Main()), folder + L"\\main-window-144dpi.bmp");
+    }
+    if (ok) {
+        const DarkScheme scheme;
+        ProgramUnderTest program(L"screenshotsHighContrast");
+        const std::wstring programFolder =
+            program.IniPath().substr(0, program.IniPath().find_last_of(L'\\') + 1);
+        ok = WriteFileBytes(programFolder + kHighContrastFile, "on") &&
+             program.WriteIni(kSampleIni) && program.Start() && TickRows(program) &&
+             Save(RectOf(program.Main()), folder + L"\\main-window-high-contrast.bmp");
     }
     return ok ? 0 : 1;
 }

@@ -7,13 +7,14 @@
 #include <vector>
 #include <utility>
 
+#include "app/frmset_accessible.h"
+#include "app/frmset_texts.h"
 #include "app/frmset_velmo.h"
 #include "app/notices.h"
 #include "app/shortcut_box.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "settings/modini.h"
-#include "ui/colors.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/moveit.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"设置";
 constexpr wchar_t kTitle[] = L"Brevin Hotkey Veridir";
-constexpr wchar_t kEnableText[] = L"启用";
 // The maker's home page, opened by the link image.
 constexpr wchar_t kHomePage[] = L"https://brevin.example/";
 
@@ -54,7 +54,6 @@ bool FrmSet::Create() {
     const int dpi = ScreenDpi();
     formFont_ = CreateFontFromSpec(frmset::kFormFont, dpi);
     titleFont_ = CreateFontFromSpec(kTitleFont, dpi);
-    accentBrush_.reset(CreateSolidBrush(colors::kAccent));
     if (!CreateForm(ids::kFrmSetClass, kCaption, TwipsToPixels(kWindowWidthTwips, dpi),
                     TwipsToPixels(kWindowHeightTwips, dpi))) {
         return false;
@@ -70,21 +69,18 @@ void FrmSet::CreateControls() {
 
     // Creation order is the focus order: pmenu, Text1(0), Check1..10, Text1(1..9), Velmo1..10,
     // Picture1.
-    pmenu_.Create(self, ids::kPmenu, px({0, 0, 12735, 375}), colors::kAccent);
+    pmenu_.Create(self, ids::kPmenu, px({0, 0, 12735, 375}), ui::ColorRole::Accent);
     title_.Create(pmenu_.hwnd(), ids::kTitle, px({45, 45, 2760, 240}), kTitle,
-                  {titleFont_.get(), colors::kTitleText, colors::kAccent, false});
-    image1_.Create(pmenu_.hwnd(), ids::kImage1, px({5025, 60, 240, 240}), PictureId::Menu,
-                   colors::kAccent);
-    image2_.Create(pmenu_.hwnd(), ids::kImage2, px({5265, 75, 240, 240}), PictureId::Minimise,
-                   colors::kAccent);
-    image3_.Create(pmenu_.hwnd(), ids::kImage3, px({5535, 60, 240, 240}), PictureId::Close,
-                   colors::kAccent);
-    toolTip_.SetText(image1_.hwnd(), L"菜单");
-    toolTip_.SetText(image2_.hwnd(), L"最小化到托盘");
-    toolTip_.SetText(image3_.hwnd(), L"退出");
-    windowMenu_.Add(self, {{L"最小化到托盘", [this] { Image2_Click(); }},
-                           {L"菜单", [this] { Image1_Click(); }},
-                           {L"退出", [this] { Image3_Click(); }}});
+                  {titleFont_.get(), ui::ColorRole::AccentText, ui::ColorRole::Accent, false});
+    image1_.Create(pmenu_.hwnd(), ids::kImage1, px({5025, 60, 240, 240}), PictureId::Menu);
+    image2_.Create(pmenu_.hwnd(), ids::kImage2, px({5265, 75, 240, 240}), PictureId::Minimise);
+    image3_.Create(pmenu_.hwnd(), ids::kImage3, px({5535, 60, 240, 240}), PictureId::Close);
+    toolTip_.SetText(image1_.hwnd(), frmset::kMenuTip);
+    toolTip_.SetText(image2_.hwnd(), frmset::kMinimiseTip);
+    toolTip_.SetText(image3_.hwnd(), frmset::kExitTip);
+    windowMenu_.Add(self, {{frmset::kMinimiseTip, [this] { Image2_Click(); }},
+                           {frmset::kMenuTip, [this] { Image1_Click(); }},
+                           {frmset::kExitTip, [this] { Image3_Click(); }}});
 
     auto createText1 = [&](int i) {
         text1_[i] = ui::CreateControl(self, dpi(),
@@ -105,7 +101,7 @@ void FrmSet::CreateControls() {
                                         {4650, 825 + kRowPitchTwips * n, 1000, 300},
                                         WS_TABSTOP | BS_AUTOCHECKBOX,
                                         formFont_.get(),
-                                        kEnableText});
+                                        frmset::kEnableText});
     }
     for (int i = 1; i < ids::kRows; ++i) {
         createText1(i);
@@ -137,13 +133,16 @@ void FrmSet::CreateControls() {
                         velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
     }
 
-    picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), colors::kBackground);
-    const ui::LabelStyle heading{formFont_.get(), RGB(0, 0, 0), colors::kBackground, true};
+    picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), ui::ColorRole::Window);
+    const ui::LabelStyle heading{formFont_.get(), ui::ColorRole::WindowText, ui::ColorRole::Window,
+                                 true};
     label3_[0].Create(picture1_.hwnd(), ids::kLabel3First, px({120, 15, 1995, 300}),
-                      L"将这些旧快捷键", heading);
-    label4_.Create(picture1_.hwnd(), ids::kLabel4, px({2295, 0, 1935, 300}), L"替换为", heading);
+                      frmset::kOldShortcutHeading, heading);
+    label4_.Create(picture1_.hwnd(), ids::kLabel4, px({2295, 0, 1935, 300}),
+                   frmset::kNewHotkeyHeading, heading);
     label3_[1].Create(picture1_.hwnd(), ids::kLabel3First + 1, px({4440, 0, 1095, 285}),
-                      kEnableText, heading);
+                      frmset::kEnableText, heading);
+    DescribeFrmSet(accessible_, self);
 }
 
 void FrmSet::Form_Load() {
@@ -224,13 +223,11 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
         const int id = GetDlgCtrlID(control);
-        SetTextColor(dc, RGB(0, 0, 0));
-        if (id >= ids::kText1First && id < ids::kText1First + ids::kRows) {
-            SetBkColor(dc, colors::kAccent);
-            return reinterpret_cast<LRESULT>(accentBrush_.get());
-        }
-        SetBkColor(dc, colors::kBackground);
-        return reinterpret_cast<LRESULT>(BackgroundBrush());
+        const bool box = id >= ids::kText1First && id < ids::kText1First + ids::kRows;
+        const auto back = box ? ui::ColorRole::Accent : ui::ColorRole::Window;
+        SetTextColor(dc, ui::ColorOf(box ? ui::ColorRole::BoxText : ui::ColorRole::WindowText));
+        SetBkColor(dc, ui::ColorOf(back));
+        return reinterpret_cast<LRESULT>(BrushOf(back));
     }
     case kTrayCallbackMessage:
         Form_MouseMove(wParam, lParam);

@@ -24,6 +24,7 @@
 #include "tray/cd_window.h"
 #include "tray/tray_events.h"
 #include "tray/tray_icon.h"
+#include "ui/accessible.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/tooltip.h"
@@ -95,7 +96,6 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     const StartMode startMode_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
-    UniqueBrush accentBrush_;
     ui::ToolTip toolTip_;
     ui::PictureBox pmenu_;
     ui::Label title_;
@@ -118,6 +118,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);
     std::unique_ptr<EditDialog> editor_;
+    ui::AccessibleControls accessible_;
     std::unique_ptr<CdWindow> cd_;
     LossReport losses_{[this] { BeforeModalLoop(); }};
 };

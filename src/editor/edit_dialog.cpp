@@ -4,13 +4,13 @@
 
 #include "common/decimal.h"
 #include "editor/composition.h"
+#include "editor/edit_accessible.h"
 #include "editor/editor_notices.h"
 #include "editor/list_picks.h"
 #include "editor/row_store.h"
 #include "editor/edit_ids.h"
 #include "keys/message_pump.h"
 #include "settings/modini.h"
-#include "ui/colors.h"
 #include "ui/font.h"
 #include "ui/moveit.h"
 #include "ui/notice.h"
@@ -52,11 +52,14 @@ bool EditDialog::Create() {
 void EditDialog::CreateControls() {
     HWND self = hwnd();
     // The state boxes lie below or beyond the visible area and are no tab stops, disabled so that
-    // no key reaches them: what the user cannot see must not be typed into.
+    // no key reaches them: what the user cannot see must not be typed into. Hidden as well, so
+    // that no screen reader offers them.
     auto stateBox = [&](const TwipsRect& tw, int id, const wchar_t* text) {
-        return ui::CreateControl(
+        HWND box = ui::CreateControl(
             self, dpi(),
             {WC_EDITW, id, tw, ES_AUTOHSCROLL | WS_BORDER | WS_DISABLED, listFont_.get(), text});
+        ShowWindow(box, SW_HIDE);
+        return box;
     };
     auto keyList = [&](const TwipsRect& tw, int id) {
         return ui::CreateControl(self, dpi(),
@@ -79,13 +82,15 @@ void EditDialog::CreateControls() {
     nameParts_[1] = stateBox({2520, 4440, 1335, 270}, ids::kM2, L"");
     nameParts_[2] = stateBox({4680, 4440, 1455, 375}, ids::kM3, L"");
 
-    pmenu_.Create(self, ids::kEditPmenu, ToPixels({0, 0, 12735, 375}, dpi()), colors::kAccent);
+    pmenu_.Create(self, ids::kEditPmenu, ToPixels({0, 0, 12735, 375}, dpi()),
+                  ui::ColorRole::Accent);
     image3_.Create(pmenu_.hwnd(), ids::kEditImage3, ToPixels({6480, 30, 240, 240}, dpi()),
-                   PictureId::Close, colors::kAccent);
+                   PictureId::Close);
     title_.Create(pmenu_.hwnd(), ids::kEditTitle, ToPixels({120, 0, 615, 375}, dpi()), L"编辑",
-                  {titleFont_.get(), colors::kTitleText, colors::kAccent, false});
+                  {titleFont_.get(), ui::ColorRole::AccentText, ui::ColorRole::Accent, false});
     label1_.Create(self, ids::kLabel1, ToPixels({360, 1620, 6135, 510}, dpi()), L"添加",
-                   {buttonFont_.get(), colors::kTitleText, colors::kAccent, true});
+                   {buttonFont_.get(), ui::ColorRole::AccentText, ui::ColorRole::Accent, true});
+    DescribeEditor(accessible_, self);
 }
 
 void EditDialog::Form_Load() {

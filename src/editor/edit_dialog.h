@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win_handles.h"
+#include "ui/accessible.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/label_button.h"
@@ -69,6 +70,7 @@ class EditDialog : public ui::Form {
     std::array<HWND, 3> nameParts_{}; // m1, m2, m3
     HWND num_ = nullptr;
     HWND pd_ = nullptr;
+    ui::AccessibleControls accessible_;
 };
 
 } // namespace hkv

@@ -8,7 +8,9 @@
 #include "hotkeyctl/hotkey_store.h"
 #include "hotkeyctl/raise_event.h"
 #include "hotkeyctl/velmo_impl.h"
+#include "ui/contrast.h"
 #include "ui/font.h"
+#include "ui/theme.h"
 
 namespace hkv {
 namespace {
@@ -94,8 +96,23 @@ HBRUSH VelmoPropertySystem::PaintBox(HDC dc) const {
     if (!backBrush_) {
         return nullptr;
     }
-    SetTextColor(dc, ResolveOleColor(values_.foreColor));
-    SetBkColor(dc, ResolveOleColor(values_.backColor));
+    // A user who chose high contrast reads the box in the scheme's own colours, whatever the
+    // control's properties say.
+    if (ui::HighContrastOn()) {
+        SetTextColor(dc, GetSysColor(BoxEnabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    const COLORREF back = ResolveOleColor(values_.backColor);
+    COLORREF text = ResolveOleColor(values_.foreColor);
+    // The system's text colour may be anything, white included: on a fixed background the text
+    // is black or white, whichever stands out.
+    if ((values_.foreColor & kSystemColorFlag) != 0 &&
+        (values_.backColor & kSystemColorFlag) == 0) {
+        text = contrast::ReadableTextOn(back);
+    }
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
     return backBrush_.get();
 }
 

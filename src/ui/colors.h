@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kBackground = Rgb(213, 234, 245);
 inline constexpr std::uint32_t kAccent = Rgb(146, 201, 228);
 // Text on the title strips and on the add button.
 inline constexpr std::uint32_t kTitleText = Rgb(255, 255, 255);
+// Text on the window background (check boxes, column headings) and in the old-shortcut boxes.
+inline constexpr std::uint32_t kText = Rgb(0, 0, 0);
 // Background of the hotkey controls.
 inline constexpr std::uint32_t kHotkeyBack = Rgb(255, 224, 192);
 

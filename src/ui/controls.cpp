@@ -9,8 +9,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"BrevinHotkeyVeridir.Control";
 
-void FillBackground(HDC dc, const RECT& rc, COLORREF color) {
-    UniqueBrush brush(CreateSolidBrush(color));
+void FillBackground(HDC dc, const RECT& rc, ColorRole role) {
+    UniqueBrush brush(CreateSolidBrush(ColorOf(role)));
     FillRect(dc, &rc, brush.get());
 }
 
@@ -103,7 +103,7 @@ void Label::Paint(HDC dc, const RECT& client) {
     GetWindowTextW(hwnd(), text, static_cast<int>(std::size(text)));
     HGDIOBJ oldFont = style_.font ? SelectObject(dc, style_.font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, style_.textColor);
+    SetTextColor(dc, ColorOf(style_.textColor));
     RECT rc = client;
     DrawTextW(dc, text, -1, &rc,
               (style_.centred ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_NOPREFIX);
@@ -112,7 +112,7 @@ void Label::Paint(HDC dc, const RECT& client) {
     }
 }
 
-bool PictureBox::Create(HWND parent, int id, const PixelRect& bounds, COLORREF backColor) {
+bool PictureBox::Create(HWND parent, int id, const PixelRect& bounds, ColorRole backColor) {
     backColor_ = backColor;
     return CreateChild(parent, id, bounds, L"");
 }
@@ -129,16 +129,19 @@ void PictureBox::Paint(HDC dc, const RECT& client) {
     FillBackground(dc, client, backColor_);
 }
 
-bool ImageBox::Create(HWND parent, int id, const PixelRect& bounds, PictureId picture,
-                      COLORREF backColor) {
+bool ImageBox::Create(HWND parent, int id, const PixelRect& bounds, PictureId picture) {
     picture_ = picture;
-    backColor_ = backColor;
     return CreateChild(parent, id, bounds, L"");
 }
 
 void ImageBox::Paint(HDC dc, const RECT& client) {
-    FillBackground(dc, client, backColor_);
-    DrawPicture(dc, picture_, 0, 0, client.right - client.left);
+    FillBackground(dc, client, ColorRole::Accent);
+    const int size = client.right - client.left;
+    if (HighContrastOn()) {
+        DrawPictureIn(dc, picture_, ColorOf(ColorRole::AccentText), 0, 0, size);
+    } else {
+        DrawPicture(dc, picture_, 0, 0, size);
+    }
 }
 
 } // namespace hkv::ui

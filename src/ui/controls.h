@@ -8,6 +8,7 @@
 
 #include "common/win_handles.h"
 #include "ui/pictures.h"
+#include "ui/theme.h"
 #include "ui/twips.h"
 #include "ui/window_base.h"
 
@@ -50,8 +51,8 @@ class ChildControl : public WindowBase {
 
 struct LabelStyle {
     HFONT font = nullptr; // not owned
-    COLORREF textColor = RGB(0, 0, 0);
-    COLORREF backColor = RGB(255, 255, 255);
+    ColorRole textColor = ColorRole::WindowText;
+    ColorRole backColor = ColorRole::Window;
     bool centred = false;
 };
 
@@ -72,24 +73,23 @@ class Label : public ChildControl {
 // A borderless container with a background colour; passes its children's notifications on.
 class PictureBox : public ChildControl {
   public:
-    bool Create(HWND parent, int id, const PixelRect& bounds, COLORREF backColor);
+    bool Create(HWND parent, int id, const PixelRect& bounds, ColorRole backColor);
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;
-    COLORREF backColor_ = RGB(255, 255, 255);
+    ColorRole backColor_ = ColorRole::Window;
 };
 
-// One of the program's pictures on its container's background.
+// One of the program's pictures on a title strip's background. In high contrast the picture is
+// drawn in the strip's text colour: its own white could vanish on the system's strip colour.
 class ImageBox : public ChildControl {
   public:
-    bool Create(HWND parent, int id, const PixelRect& bounds, PictureId picture,
-                COLORREF backColor);
+    bool Create(HWND parent, int id, const PixelRect& bounds, PictureId picture);
 
   private:
     void Paint(HDC dc, const RECT& client) override;
     PictureId picture_ = PictureId::Close;
-    COLORREF backColor_ = RGB(255, 255, 255);
 };
 
 } // namespace hkv::ui

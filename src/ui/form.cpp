@@ -1,6 +1,5 @@
 #include "ui/form.h"
 
-#include "ui/colors.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/twips.h"
@@ -10,7 +9,6 @@ namespace hkv::ui {
 bool Form::CreateForm(const wchar_t* className, const wchar_t* caption, int widthPx, int heightPx) {
     dpi_ = ScreenDpi();
     RegisterWindowClass(className);
-    backBrush_.reset(CreateSolidBrush(colors::kBackground));
     // WS_SYSMENU keeps Alt+F4 and the taskbar's close; WS_EX_CONTROLPARENT lets Tab reach the
     // controls inside picture boxes and hotkey controls.
     if (!CreateFor(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, className, caption,
@@ -51,15 +49,14 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT rc;
         GetClientRect(hwnd(), &rc);
-        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, brushes_.Brush(ColorRole::Window));
         return 1;
     }
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd(), &ps);
         // Drawn over everything painted on the window itself; child windows stay above it.
-        UniqueBrush line(CreateSolidBrush(colors::kAccent));
-        FrameRect(dc, &frame_, line.get());
+        FrameRect(dc, &frame_, brushes_.Brush(ColorRole::Accent));
         EndPaint(hwnd(), &ps);
         return 0;
     }
@@ -87,6 +84,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnMenuLoop();
         return 0;
     default:
+        if (IsColorChange(msg, wParam)) {
+            RepaintForNewColors(hwnd());
+        }
         return DefWindowProcW(hwnd(), msg, wParam, lParam);
     }
 }

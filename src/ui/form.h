@@ -1,9 +1,11 @@
 #pragma once
 // A borderless window of the program: its own background colour, the program icon, and a
-// one-line frame just inside its edges that is drawn under its child windows.
+// one-line frame just inside its edges that is drawn under its child windows. It repaints itself
+// and all it holds at once when the system's colours or the high-contrast mode change.
 #include <windows.h>
 
 #include "common/win_handles.h"
+#include "ui/theme.h"
 #include "ui/window_base.h"
 
 namespace hkv::ui {
@@ -28,14 +30,14 @@ class Form : public WindowBase {
     virtual void OnMenuLoop() {}
 
     int dpi() const { return dpi_; }
-    // The window's background, for the controls that ask for it before they paint.
-    HBRUSH BackgroundBrush() const { return backBrush_.get(); }
+    // The brush of a colour now, for the controls that ask for one before they paint.
+    HBRUSH BrushOf(ColorRole role) { return brushes_.Brush(role); }
 
   private:
     int dpi_ = 96;
     RECT frame_{};
     HWND lastFocus_ = nullptr; // the control to give the focus back to on reactivation
-    UniqueBrush backBrush_;
+    RoleBrushes brushes_;
     UniqueIcon iconLarge_;
     UniqueIcon iconSmall_;
 };

@@ -104,23 +104,60 @@ const DecodedPicture& PictureFor(PictureId id) {
     return index < pictures.size() ? pictures[index] : none;
 }
 
-} // namespace
-
-void DrawPicture(HDC dc, PictureId id, int x, int y, int size) {
-    const DecodedPicture& picture = PictureFor(id);
-    if (!picture.bitmap || dc == nullptr || size <= 0) {
+// Draws a premultiplied 32-bit bitmap with its transparency.
+void Blend(HDC dc, HBITMAP bitmap, int width, int height, int x, int y, int size) {
+    if (bitmap == nullptr || dc == nullptr || size <= 0) {
         return;
     }
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     if (!source) {
         return;
     }
-    HGDIOBJ previous = SelectObject(source.get(), picture.bitmap.get());
+    HGDIOBJ previous = SelectObject(source.get(), bitmap);
     ScopeGuard restore([&] { SelectObject(source.get(), previous); });
     BLENDFUNCTION blend{AC_SRC_OVER, 0, kOpaque, AC_SRC_ALPHA};
     // gdi32's own blend: msimg32's AlphaBlend only forwards to it, and msimg32 is no Known DLL, so
     // importing it would let a copy beside the exe load first.
-    GdiAlphaBlend(dc, x, y, size, size, source.get(), 0, 0, picture.width, picture.height, blend);
+    GdiAlphaBlend(dc, x, y, size, size, source.get(), 0, 0, width, height, blend);
+}
+
+} // namespace
+
+void DrawPicture(HDC dc, PictureId id, int x, int y, int size) {
+    const DecodedPicture& picture = PictureFor(id);
+    Blend(dc, picture.bitmap.get(), picture.width, picture.height, x, y, size);
+}
+
+void DrawPictureIn(HDC dc, PictureId id, COLORREF color, int x, int y, int size) {
+    const DecodedPicture& picture = PictureFor(id);
+    DIBSECTION section{};
+    if (!picture.bitmap ||
+        GetObjectW(picture.bitmap.get(), sizeof section, &section) != sizeof section ||
+        section.dsBm.bmBits == nullptr) {
+        return;
+    }
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = section.dsBmih;
+    void* bits = nullptr;
+    UniqueBitmap mask(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mask || bits == nullptr) {
+        return;
+    }
+    // Premultiplied: each channel is the colour's scaled by the pixel's own alpha.
+    const std::size_t count =
+        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    const auto* from = static_cast<const BYTE*>(section.dsBm.bmBits);
+    auto* to = static_cast<BYTE*>(bits);
+    const BYTE bgr[3] = {GetBValue(color), GetGValue(color), GetRValue(color)};
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned alpha = from[i * kBytesPerPixel + 3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            to[i * kBytesPerPixel + c] = static_cast<BYTE>(bgr[c] * alpha / kOpaque);
+        }
+        to[i * kBytesPerPixel + 3] = static_cast<BYTE>(alpha);
+    }
+    GdiFlush();
+    Blend(dc, mask.get(), picture.width, picture.height, x, y, size);
 }
 
 UniqueIcon LoadProgramIcon(int size) {

@@ -91,6 +91,7 @@ constexpr Picture WindowPicture(const char* file, int widthTwips, int heightTwip
 constexpr Picture kPictures[] = {
     WindowPicture("main-window.png", kMainWidthTwips, kMainHeightTwips, kNormalDpi),
     WindowPicture("main-window-144dpi.png", kMainWidthTwips, kMainHeightTwips, kLargeScaleDpi),
+    WindowPicture("main-window-high-contrast.png", kMainWidthTwips, kMainHeightTwips, kNormalDpi),
     WindowPicture("editor.png", kEditorWidthTwips, kEditorHeightTwips, kNormalDpi),
     {"tray-menu.png", kMenuMinWidth, kMenuMinWidth * 4, kMenuMinHeight, kMenuMinHeight * 4},
 };

@@ -1,0 +1,140 @@
+// The program read as a screen reader reads it: through Windows' accessibility interface, from
+// another process, with the changes it announces.
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <optional>
+#include <set>
+
+#include "app_fixture.h"
+#include "ui/accessible.h"
+
+namespace hkv::test {
+namespace {
+
+// The object a reader gets for the control: the one its window answers with, or the one under
+// the pointer at its centre. Null when there is none.
+IAccessible* ObjectOf(HWND control, bool fromPoint, VARIANT& child) {
+    IAccessible* object = nullptr;
+    child.vt = VT_I4;
+    child.lVal = CHILDID_SELF;
+    const HRESULT result =
+        fromPoint ? AccessibleObjectFromPoint(CentreOf(control), &object, &child)
+                  : AccessibleObjectFromWindow(control, OBJID_CLIENT, ui::kAccessibleInterface,
+                                               reinterpret_cast<void**>(&object));
+    return SUCCEEDED(result) ? object : nullptr;
+}
+
+std::wstring TextFrom(IAccessible* object, const VARIANT& child,
+                      HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    BSTR text = nullptr;
+    const std::wstring taken = SUCCEEDED((object->*get)(child, &text)) && text ? text : L"";
+    SysFreeString(text);
+    return taken;
+}
+
+long NumberFrom(IAccessible* object, const VARIANT& child,
+                HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+    VARIANT number{};
+    return SUCCEEDED((object->*get)(child, &number)) && number.vt == VT_I4 ? number.lVal : 0;
+}
+
+// The announcements of the program's process, as an out-of-context hook receives them.
+std::set<std::pair<DWORD, HWND>> announced;
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+    announced.emplace(event, window);
+}
+
+struct Expected {
+    const char* what;
+    std::function<HWND()> control;
+    bool inEditor;
+    bool fromPoint; // read where the pointer is, as a reader does under the mouse
+    std::wstring name;
+    long role;
+    std::optional<std::wstring> value;
+    long stateOn = 0;
+};
+
+} // namespace
+
+TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
+    ProgramUnderTest p(L"accessible");
+    ASSERT_TRUE(p.WriteIni(kMappedIni));
+    ASSERT_TRUE(p.Start());
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const ScopeGuard uninitialize([] { CoUninitialize(); });
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &OnWinEvent,
+                        p.Pid(), 0, WINEVENT_OUTOFCONTEXT);
+    const ScopeGuard unhook([hook] { UnhookWinEvent(hook); });
+
+    // A capture in row 2's hotkey box, a tick of row 3.
+    const HWND box = p.VelmoEdit(2);
+    ASSERT_TRUE(ClickOn(box));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(p.Main()) == box; }));
+    TapKey(VK_F6);
+    EXPECT_TRUE(WaitUntil([&] { return announced.count({EVENT_OBJECT_VALUECHANGE, box}); }));
+    Enable(p, 3);
+    EXPECT_TRUE(WaitUntil([&] { return announced.count({EVENT_OBJECT_STATECHANGE, p.Check(3)}); }));
+
+    auto in = [&p](int id) { return [&p, id] { return FindDescendant(p.Editor(), id); }; };
+    auto on = [&p](int id) { return [&p, id] { return p.Control(id); }; };
+    const Expected table[] = {
+        {"row 1's old shortcut", [&] { return p.Text1(0); }, false, false,
+         L"第 1 行 将这些旧快捷键", ROLE_SYSTEM_TEXT, L"Shift + H"},
+        {"row 2's captured hotkey", [&] { return box; }, false, false, L"第 2 行 替换为",
+         ROLE_SYSTEM_HOTKEYFIELD, TextOf(box)},
+        {"row 3's ticked box", [&] { return p.Check(3); }, false, false, L"第 3 行 启用",
+         ROLE_SYSTEM_CHECKBUTTON, std::nullopt, STATE_SYSTEM_CHECKED},
+        {"row 10's tick box", [&] { return p.Check(10); }, false, false, L"第 10 行 启用",
+         ROLE_SYSTEM_CHECKBUTTON, std::nullopt},
+        {"≡", on(ids::kImage1), false, true, L"菜单", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"_", on(ids::kImage2), false, true, L"最小化到托盘", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"×", on(ids::kImage3), false, true, L"退出", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"the editor", [&] { return p.Editor(); }, true, false, L"编辑", ROLE_SYSTEM_CLIENT,
+         std::nullopt},
+        {"first list", in(ids::kLovea), true, false, L"第一个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"second list", in(ids::kLovek), true, false, L"第二个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"third list", in(ids::kLovem), true, false, L"第三个键", ROLE_SYSTEM_COMBOBOX, L""},
+        {"添加", in(ids::kLabel1), true, false, L"添加", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
+        {"the editor's ×", in(ids::kEditImage3), true, true, L"关闭", ROLE_SYSTEM_PUSHBUTTON,
+         std::nullopt},
+        {"a state box", in(ids::kNum), true, false, L"", ROLE_SYSTEM_TEXT, L"0",
+         STATE_SYSTEM_INVISIBLE},
+    };
+    for (const Expected& row : table) {
+        SCOPED_TRACE(row.what);
+        if (row.inEditor && !p.Editor()) {
+            ASSERT_TRUE(ClickOn(p.Text1(0)));
+            ASSERT_TRUE(WaitUntil([&] { return p.Editor() && InputTaken(p.Editor()); }));
+        }
+        VARIANT child{};
+        IAccessible* object = ObjectOf(row.control(), row.fromPoint, child);
+        ASSERT_NE(object, nullptr);
+        const ScopeGuard release([object] { object->Release(); });
+        EXPECT_EQ(TextFrom(object, child, &IAccessible::get_accName), row.name);
+        EXPECT_EQ(NumberFrom(object, child, &IAccessible::get_accRole), row.role);
+        if (row.value) {
+            EXPECT_EQ(TextFrom(object, child, &IAccessible::get_accValue), *row.value);
+        }
+        const long state = NumberFrom(object, child, &IAccessible::get_accState);
+        EXPECT_EQ(state & row.stateOn, row.stateOn) << std::hex << state;
+        if (row.role == ROLE_SYSTEM_TEXT && !row.name.empty()) {
+            EXPECT_NE(TextFrom(object, child, &IAccessible::get_accDescription).find(L"Enter"),
+                      std::wstring::npos);
+        }
+    }
+
+    // What a reader still holds once the editor is closed answers that it is gone.
+    VARIANT child{};
+    IAccessible* held = ObjectOf(FindDescendant(p.Editor(), ids::kLabel1), false, child);
+    ASSERT_NE(held, nullptr);
+    const ScopeGuard release([held] { held->Release(); });
+    ASSERT_TRUE(ClickOn(FindDescendant(p.Editor(), ids::kEditImage3)));
+    ASSERT_TRUE(WaitUntil([&] { return !p.Editor(); }));
+    BSTR name = nullptr;
+    EXPECT_EQ(held->get_accName(child, &name), CO_E_OBJNOTCONNECTED);
+}
+
+} // namespace hkv::test
