@@ -53,7 +53,7 @@ LRESULT LabelButton::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void LabelButton::Paint(HDC dc, const RECT& client) {
     Label::Paint(dc, client);
     if (GetFocus() == hwnd() && KeyboardCuesShown(hwnd())) {
-        DrawFocusMark(dc, client, Style().textColor);
+        DrawFocusMark(dc, client, ColorOf(Style().textColor));
     }
 }
 
