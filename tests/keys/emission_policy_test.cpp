@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,7 +65,9 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // elsewhere; t the program's retry of refused releases comes due; n the user's next event is on
 // its way, ahead of the program's next press (when the current pause ends) or of the next event
 // sent again to arrive, and the watch is asked about it while it answers for that one (Wine's
-// hooks nest so): the system takes the user's first. At the end of the script every
+// hooks nest so): the system takes the user's first; w the watch is asked about the user's next
+// event only after the system stopped waiting for it, which has passed it on. At the end of the
+// script every
 // pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
@@ -132,6 +135,7 @@ class Harness final : public hkv::KeyboardState,
             repeatDuringItsPlayback; // its key held down, of a hotkey whose emission is in progress
         bool applied = false;
         bool lost = false; // sent again to a system that refused it
+        bool late = false; // passed on by the system before the watch was asked
     };
 
     // KeyboardState: the model's key state, as the program reads it: the program's own events
@@ -251,7 +255,7 @@ class Harness final : public hkv::KeyboardState,
         } else if (!usersInSystem_[vk]) {
             ++pressed_[vk];
         }
-        if (hkv::ModifierFlagOf(vk) == 0 && !firing_.empty() &&
+        if (hkv::ModifierFlagOf(vk) == 0 && !firing_.empty() && !lateSeen_ &&
             SystemModifiers() != firing_.back()->listModifiers) {
             Fail("key " + std::to_string(vk) + " of the shortcut played with other modifiers");
         }
@@ -316,6 +320,10 @@ class Harness final : public hkv::KeyboardState,
         const char event = script_[pos_++];
         if (event == 'n') {
             nestNext_ = pos_ < script_.size();
+            return true;
+        }
+        if (event == 'w') {
+            lateNext_ = true;
             return true;
         }
         if (event == 'x') {
@@ -447,7 +455,9 @@ class Harness final : public hkv::KeyboardState,
         }
         watchedDown_[e.vk] = !e.up;
         const bool watched = throughTheWatch && hooked_;
-        const bool heldBack = watched && TakeUserKey(e);
+        hkv::UserKeyEvent sent = e;
+        sent.injected = true;
+        const bool heldBack = watched && TakeUserKey(sent);
         if (watched) {
             NestNext();
         }
@@ -492,13 +502,63 @@ class Harness final : public hkv::KeyboardState,
         fingers_[vk] = !up;
         watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
+        if (std::exchange(lateNext_, false) && hooked_) {
+            ApplyLate(vk, up);
+            hkv::UserKeyEvent late{vk, up};
+            late.lateCall = true;
+            TakeUserKey(late, nested_); // its answer no longer matters
+            return;
+        }
         if (!hooked_ || !TakeUserKey({vk, up}, nested_)) {
             ApplyUser(vk, up);
         }
     }
 
+    // The program's copy of a late event, behind every event of its key that the late one
+    // overtook.
+    bool SentAgainLate(std::uint8_t vk, bool up) {
+        const auto overtaken = events_.begin() + static_cast<std::ptrdiff_t>(lateAt_[vk]);
+        const bool copy =
+            sentAgainLate_[vk] && events_[lateAt_[vk]].up == up &&
+            std::none_of(events_.begin(), overtaken, [&](const UserEvent& e) {
+                return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
+            });
+        sentAgainLate_[vk] = sentAgainLate_[vk] && !copy;
+        return copy;
+    }
+
+    // Ahead of whatever waits, and whatever plays: from then on the modifiers that the keys meet
+    // are the system's doing, not the program's; where the keys end still is.
+    void ApplyLate(std::uint8_t vk, bool up) {
+        lateSeen_ = true;
+        lateAt_[vk] = events_.size() - 1;
+        UserEvent& late = events_.back();
+        late.applied = late.late = true;
+        late.repeatDuringItsPlayback = false;
+        usersInSystem_[vk] = !up;
+        // Events of its key still on their way arrive after it: the program sends it again.
+        sentAgainLate_[vk] = std::any_of(events_.begin(), events_.end(), [&](const UserEvent& e) {
+            return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
+        });
+        if (!up) {
+            KeyDown(vk, false);
+            return;
+        }
+        pressed_[vk] = held_.IsHeld(vk) ? pressed_[vk] : 0;
+        KeyUp(vk, false);
+    }
+
     // A key event of the user's reaches the system: the earliest not yet there, after the last.
     void ApplyUser(std::uint8_t vk, bool up) {
+        if (SentAgainLate(vk, up)) {
+            usersInSystem_[vk] = !up;
+            if (up) {
+                KeyUp(vk, false);
+            } else {
+                KeyDown(vk, false);
+            }
+            return;
+        }
         std::size_t i = lastApplied_;
         // A repeat of the playing hotkey is swallowed: it is never the one that arrives.
         while (i < events_.size() &&
@@ -514,11 +574,11 @@ class Harness final : public hkv::KeyboardState,
         events_[i].applied = true;
         lastApplied_ = i;
         letGoDepth_ = std::min(letGoDepth_, held_.ActivePlaybacks());
-        if (!up && held_.ActivePlaybacks() > letGoDepth_) {
+        if (!up && held_.ActivePlaybacks() > letGoDepth_ && !lateSeen_) {
             Fail("the user's key " + std::to_string(vk) + " reached the system during a playback");
         }
         // A release reads the same whatever else is down.
-        if (!up && hkv::ModifierFlagOf(vk) == 0 &&
+        if (!up && hkv::ModifierFlagOf(vk) == 0 && !lateSeen_ &&
             SystemModifiersOfTheUser() != (events_[i].modifiers & ~LostModifiers())) {
             Fail("the user's key " + std::to_string(vk) +
                  " reached the system with other "
@@ -666,6 +726,10 @@ class Harness final : public hkv::KeyboardState,
     bool told_ = false;
     bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
     bool nested_ = false;
+    bool lateNext_ = false; // 'w'
+    bool lateSeen_ = false;
+    std::array<bool, 256> sentAgainLate_{}; // a late event the program sends again
+    std::array<std::size_t, 256> lateAt_{};
     int pausing_ = 0; // the program's pauses in progress
     bool sendAgainDue_ = false;
     bool retryDue_ = false;
@@ -733,6 +797,18 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         {"K1h1z", "v67 p[67 162] !^67 o^67 d^162", kLateAndTold},
         // Alt let go just as the program puts back the Alt it lifted: the release, taken while
         // the watch answers for that press, reaches the system after it.
+        // The user's Shift let go and pressed again during the playback, both sent again to a
+        // system
+        // that refuses them: the press forgives the release owed, for the Shift down is the user's.
+        {"5AhK55ezd", "v66 p[66 160] ^66 dv75 o^75", kLateAndTold},
+        // The program's releases refused and owed: the user's L pressed meanwhile waits behind
+        // them.
+        {"Khzezl", "v162 v67 p[67 162] !^67 !^162 o^67 o^162 dv76", kLateAndTold},
+        // K's release, sent again behind a press of a hotkey's key, refused: owed, not taken as
+        // sent; a retry refused in turn stays owed.
+        {"KhKezd", "v162 v67 p[67 162] ^67 ^162 dv75 v162 v67 p[67 75 162] ^67 ^162 o^75",
+         kLateAndTold},
+        {"lKhzet", "v162 v67 p[67 76 162] !^67 !^162 o^67 o^162", kLateAndTold},
         {"3ln3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^164"},
         // Shift let go as its press, sent again, comes through: the release reaches the system
         // after it.
@@ -759,7 +835,7 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
         const char* events;
         Options options;
     } alphabets[] = {
-        {"123456lrFAKe", {}},
+        {"123456lrFAKew", {}},
         {"137lKehdgzt", {false, true, true}},
         {"45lrGKen", {true, false, false}},
     };
@@ -799,19 +875,51 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
     }
 }
 
-// More keys than there is room to hold back: the later ones pass at once instead of being lost.
-TEST(UserKeys, PastItsRoomTheUsersKeysPassInsteadOfBeingLost) {
-    hkv::UserKeys keys;
-    keys.Restart();
-    keys.BeginPlaying({75, 0}, {});
+// More keys than there is room to hold back (a typing tool): those held go at once, in order,
+// each with its own mark, and the later ones follow them, never ahead.
+TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
+    struct System final : hkv::KeyboardState {
+        bool IsDown(std::uint8_t) const override { return false; }
+        std::size_t Deliver(std::span<const hkv::UserKeyEvent> events) override {
+            inFlight.insert(inFlight.end(), events.begin(), events.end());
+            return events.size();
+        }
+        void Type(hkv::UserKeyEvent e) {
+            if (!TakeUserKey(e)) {
+                reached.push_back(e.extraInfo);
+            }
+        }
+        void Arrive() {
+            hkv::UserKeyEvent e = inFlight.front();
+            inFlight.erase(inFlight.begin());
+            reached.push_back(e.extraInfo);
+            e.injected = true;
+            EXPECT_FALSE(TakeUserKey(e)) << "sent again, then held back";
+        }
+        std::vector<hkv::UserKeyEvent> inFlight;
+        std::vector<std::uintptr_t> reached; // in the system's order, by each event's mark
+    } system;
+    system.BeginWatching({75, 0});
     const hkv::KeyCodeList list{2, {17, 67}};
-    keys.BeginHoldingBack(list);
-    std::size_t passed = 0;
-    for (std::size_t i = 0; i < hkv::UserKeys::kMaxHeldBack + 6; ++i) {
-        passed += keys.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 1}) ? 0 : 1;
+    system.BeginHoldingBack(list);
+    constexpr std::size_t kTyped = hkv::UserKeys::kMaxHeldBack + 6;
+    for (std::uintptr_t i = 1; i <= kTyped; ++i) {
+        system.Type({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i});
+        if (i == kTyped - 2 && !system.inFlight.empty()) {
+            system.Arrive(); // some come through while the user types on
+        }
     }
-    EXPECT_EQ(passed, 6u);
-    EXPECT_EQ(keys.EndHoldingBack(list).size(), hkv::UserKeys::kMaxHeldBack);
+    while (!system.inFlight.empty()) {
+        system.Arrive();
+    }
+    system.EndHoldingBack(list);
+    while (!system.inFlight.empty()) {
+        system.Arrive();
+    }
+    system.EndWatching();
+    std::vector<std::uintptr_t> typed(kTyped);
+    std::iota(typed.begin(), typed.end(), 1);
+    EXPECT_EQ(system.reached, typed);
 }
 
 // On Windows the watch is asked about the user's events after the program's own that came later
