@@ -99,10 +99,11 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
 
 bool UserKeys::TakeLate(const UserKeyEvent& event) {
     fingers_[event.vk] = !event.up;
-    if (!event.up) {
-        Forgive(event.vk);
-    } else {
+    if (event.up) {
         putBack_[event.vk] = false; // let go of: a lifted key is not pressed again
+    } else {
+        Forgive(event.vk);
+        lifted_[event.vk] = putBack_[event.vk] = false; // down again, the user's, as it is
     }
     // Ahead of earlier events of its key, still held back or on their way, it would be undone
     // when they arrive (a release ahead of its press leaves the key down): it follows them too.

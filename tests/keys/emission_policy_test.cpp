@@ -66,9 +66,8 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // its way, ahead of the program's next press (when the current pause ends) or of the next event
 // sent again to arrive, and the watch is asked about it while it answers for that one (Wine's
 // hooks nest so): the system takes the user's first; w the watch is asked about the user's next
-// event only after the system stopped waiting for it, which has passed it on. At the end of the
-// script every
-// pause still running ends, the system takes input again, and everything in flight arrives.
+// event only after the system stopped waiting for it and passed it on. At the end of the script
+// every pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
 // it sets it, any key-up clears it, whoever sent it, as Windows keeps it; a key-down whose key and
@@ -135,7 +134,6 @@ class Harness final : public hkv::KeyboardState,
             repeatDuringItsPlayback; // its key held down, of a hotkey whose emission is in progress
         bool applied = false;
         bool lost = false; // sent again to a system that refused it
-        bool late = false; // passed on by the system before the watch was asked
     };
 
     // KeyboardState: the model's key state, as the program reads it: the program's own events
@@ -318,12 +316,8 @@ class Harness final : public hkv::KeyboardState,
             return false; // the pause ends with it on its way
         }
         const char event = script_[pos_++];
-        if (event == 'n') {
-            nestNext_ = pos_ < script_.size();
-            return true;
-        }
-        if (event == 'w') {
-            lateNext_ = true;
+        if (event == 'n' || event == 'w') {
+            (event == 'n' ? nestNext_ : lateNext_) = pos_ < script_.size();
             return true;
         }
         if (event == 'x') {
@@ -503,10 +497,8 @@ class Harness final : public hkv::KeyboardState,
         watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
         if (std::exchange(lateNext_, false) && hooked_) {
-            ApplyLate(vk, up);
-            hkv::UserKeyEvent late{vk, up};
-            late.lateCall = true;
-            TakeUserKey(late, nested_); // its answer no longer matters
+            ApplyLate(vk, up); // the watch's answer, asked late, no longer matters
+            TakeUserKey({vk, up, 0, false, 0, false, false, true}, nested_);
             return;
         }
         if (!hooked_ || !TakeUserKey({vk, up}, nested_)) {
@@ -514,49 +506,52 @@ class Harness final : public hkv::KeyboardState,
         }
     }
 
-    // The program's copy of a late event, behind every event of its key that the late one
-    // overtook.
+    // Of the key, not yet arrived (a lifted key's release may never come).
+    bool Pending(const UserEvent& e, std::uint8_t vk) const {
+        return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback &&
+               !(e.up && hkv::ModifierFlagOf(vk) != 0);
+    }
+
+    // The program's copy of a late event: once every event of its key that it overtook has
+    // arrived, if those surely waited; otherwise where no other event can be the one arriving.
     bool SentAgainLate(std::uint8_t vk, bool up) {
-        const auto overtaken = events_.begin() + static_cast<std::ptrdiff_t>(lateAt_[vk]);
-        const bool copy =
-            sentAgainLate_[vk] && events_[lateAt_[vk]].up == up &&
-            std::none_of(events_.begin(), overtaken, [&](const UserEvent& e) {
-                return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
-            });
-        sentAgainLate_[vk] = sentAgainLate_[vk] && !copy;
-        return copy;
+        const bool other = std::any_of(events_.begin(), events_.end(), [&](auto& e) {
+            return e.vk == vk && e.up == up && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
+        });
+        const auto late = std::find_if(lateCopies_.begin(), lateCopies_.end(), [&](auto& c) {
+            return events_[c.first].vk == vk && events_[c.first].up == up && (c.second || !other);
+        });
+        const auto overtaken = events_.begin() + static_cast<std::ptrdiff_t>(
+                                                     late == lateCopies_.end() ? 0 : late->first);
+        if (late == lateCopies_.end() ||
+            std::any_of(events_.begin(), overtaken, [&](auto& e) { return Pending(e, vk); })) {
+            return false;
+        }
+        lateCopies_.erase(late);
+        return true;
     }
 
     // Ahead of whatever waits, and whatever plays: from then on the modifiers that the keys meet
     // are the system's doing, not the program's; where the keys end still is.
     void ApplyLate(std::uint8_t vk, bool up) {
-        lateSeen_ = true;
-        lateAt_[vk] = events_.size() - 1;
-        UserEvent& late = events_.back();
-        late.applied = late.late = true;
-        late.repeatDuringItsPlayback = false;
-        usersInSystem_[vk] = !up;
+        lateSeen_ = events_.back().applied = true;
+        events_.back().repeatDuringItsPlayback = false;
         // Events of its key still on their way arrive after it: the program sends it again.
-        sentAgainLate_[vk] = std::any_of(events_.begin(), events_.end(), [&](const UserEvent& e) {
-            return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
-        });
-        if (!up) {
-            KeyDown(vk, false);
-            return;
-        }
-        pressed_[vk] = held_.IsHeld(vk) ? pressed_[vk] : 0;
-        KeyUp(vk, false);
+        const auto waiting = [&](auto& e) { return Pending(e, vk); };
+        lateCopies_.emplace_back(events_.size() - 1,
+                                 std::any_of(events_.begin(), events_.end(), waiting));
+        Reach(vk, up);
+    }
+    void Reach(std::uint8_t vk, bool up) {
+        usersInSystem_[vk] = !up;
+        pressed_[vk] = up && !held_.IsHeld(vk) ? 0 : pressed_[vk];
+        up ? KeyUp(vk, false) : static_cast<void>(KeyDown(vk, false));
     }
 
     // A key event of the user's reaches the system: the earliest not yet there, after the last.
     void ApplyUser(std::uint8_t vk, bool up) {
         if (SentAgainLate(vk, up)) {
-            usersInSystem_[vk] = !up;
-            if (up) {
-                KeyUp(vk, false);
-            } else {
-                KeyDown(vk, false);
-            }
+            Reach(vk, up);
             return;
         }
         std::size_t i = lastApplied_;
@@ -681,6 +676,7 @@ class Harness final : public hkv::KeyboardState,
             }
         }
         checkedEvents_ = events_.size();
+        lateCopies_.clear();
     }
 
     void CheckBound() {
@@ -726,10 +722,9 @@ class Harness final : public hkv::KeyboardState,
     bool told_ = false;
     bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
     bool nested_ = false;
-    bool lateNext_ = false; // 'w'
-    bool lateSeen_ = false;
-    std::array<bool, 256> sentAgainLate_{}; // a late event the program sends again
-    std::array<std::size_t, 256> lateAt_{};
+    bool lateNext_ = false, lateSeen_ = false; // 'w', and whether one came
+    // Late events the program may send again, and whether events of their key surely waited.
+    std::vector<std::pair<std::size_t, bool>> lateCopies_;
     int pausing_ = 0; // the program's pauses in progress
     bool sendAgainDue_ = false;
     bool retryDue_ = false;
@@ -795,20 +790,15 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         // The system refuses the program's release: it is owed, and sent when the system takes
         // input again; the user's Ctrl release, held back while Ctrl + C plays, waits behind it.
         {"K1h1z", "v67 p[67 162] !^67 o^67 d^162", kLateAndTold},
-        // Alt let go just as the program puts back the Alt it lifted: the release, taken while
-        // the watch answers for that press, reaches the system after it.
-        // The user's Shift let go and pressed again during the playback, both sent again to a
-        // system
-        // that refuses them: the press forgives the release owed, for the Shift down is the user's.
+        // Shift let go and pressed again, both refused when sent again: the press forgives the
+        // release owed. L waits behind releases owed. Refused releases stay owed.
         {"5AhK55ezd", "v66 p[66 160] ^66 dv75 o^75", kLateAndTold},
-        // The program's releases refused and owed: the user's L pressed meanwhile waits behind
-        // them.
         {"Khzezl", "v162 v67 p[67 162] !^67 !^162 o^67 o^162 dv76", kLateAndTold},
-        // K's release, sent again behind a press of a hotkey's key, refused: owed, not taken as
-        // sent; a retry refused in turn stays owed.
         {"KhKezd", "v162 v67 p[67 162] ^67 ^162 dv75 v162 v67 p[67 75 162] ^67 ^162 o^75",
          kLateAndTold},
         {"lKhzet", "v162 v67 p[67 76 162] !^67 !^162 o^67 o^162", kLateAndTold},
+        // Alt let go just as the program puts back the Alt it lifted: the release, taken while
+        // the watch answers for that press, reaches the system after it.
         {"3ln3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^164"},
         // Shift let go as its press, sent again, comes through: the release reaches the system
         // after it.
@@ -884,42 +874,27 @@ TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
             inFlight.insert(inFlight.end(), events.begin(), events.end());
             return events.size();
         }
-        void Type(hkv::UserKeyEvent e) {
-            if (!TakeUserKey(e)) {
-                reached.push_back(e.extraInfo);
-            }
-        }
-        void Arrive() {
-            hkv::UserKeyEvent e = inFlight.front();
-            inFlight.erase(inFlight.begin());
-            reached.push_back(e.extraInfo);
-            e.injected = true;
-            EXPECT_FALSE(TakeUserKey(e)) << "sent again, then held back";
-        }
+        bool Take(hkv::UserKeyEvent e) { return TakeUserKey(e); }
         std::vector<hkv::UserKeyEvent> inFlight;
-        std::vector<std::uintptr_t> reached; // in the system's order, by each event's mark
     } system;
-    system.BeginWatching({75, 0});
+    std::vector<std::uintptr_t> typed(hkv::UserKeys::kMaxHeldBack + 6), reached;
+    std::iota(typed.begin(), typed.end(), 1); // each event's mark
     const hkv::KeyCodeList list{2, {17, 67}};
+    system.BeginWatching({75, 0});
     system.BeginHoldingBack(list);
-    constexpr std::size_t kTyped = hkv::UserKeys::kMaxHeldBack + 6;
-    for (std::uintptr_t i = 1; i <= kTyped; ++i) {
-        system.Type({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i});
-        if (i == kTyped - 2 && !system.inFlight.empty()) {
-            system.Arrive(); // some come through while the user types on
+    for (std::uintptr_t i : typed) {
+        if (!system.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i})) {
+            reached.push_back(i);
         }
-    }
-    while (!system.inFlight.empty()) {
-        system.Arrive();
     }
     system.EndHoldingBack(list);
-    while (!system.inFlight.empty()) {
-        system.Arrive();
+    for (std::size_t i = 0; i < system.inFlight.size(); ++i) { // they come through in order
+        hkv::UserKeyEvent e = system.inFlight[i];
+        reached.push_back(e.extraInfo);
+        e.injected = true;
+        EXPECT_FALSE(system.Take(e)) << "sent again, then held back";
     }
-    system.EndWatching();
-    std::vector<std::uintptr_t> typed(kTyped);
-    std::iota(typed.begin(), typed.end(), 1);
-    EXPECT_EQ(system.reached, typed);
+    EXPECT_EQ(reached, typed);
 }
 
 // On Windows the watch is asked about the user's events after the program's own that came later

@@ -19,11 +19,9 @@ using hkv::test::WaitUntil;
 
 namespace {
 
-// The mark another input tool puts on the keys it sends, to know them when they come back.
-constexpr ULONG_PTR kOtherToolsMark = 0x54455854;
+constexpr ULONG_PTR kOtherToolsMark = 0x54455854; // another input tool's mark on its own keys
 
-// Another tool's hook that swallows its own A when it comes again, as a hook ahead of ours may:
-// known by the tool's mark, which the events sent again keep.
+// That tool's hook, ahead of ours, swallows its A when it comes again: known by the tool's mark.
 class SwallowSentAgain {
   public:
     SwallowSentAgain() {
@@ -70,8 +68,7 @@ TEST(SystemKeyboard, KeysHeldBackArriveAfterAndLostOnesAreNotWaitedFor) {
         keyboard.EndHoldingBack(playing);
         TapKey('B'); // waits behind A
         keyboard.EndWatching();
-        // Not waited for much longer than the give-up, half a second (a generous bound for a busy
-        // machine).
+        // Given up after half a second (a generous bound for a busy machine).
         ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', true); },
                               std::chrono::milliseconds(2000)))
             << "the user's keys waited on for good";
