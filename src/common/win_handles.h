@@ -29,6 +29,9 @@ inline void CloseRegKey(HKEY h) {
 inline void UnhookHook(HHOOK h) {
     ::UnhookWindowsHookEx(h);
 }
+inline void ReleaseLibrary(HMODULE h) {
+    ::FreeLibrary(h);
+}
 } // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, &detail::CloseKernelHandle>;
@@ -40,5 +43,6 @@ using UniqueBrush = UniqueHandle<HBRUSH, &detail::DeleteGdiObject<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, &detail::DeleteGdiObject<HBITMAP>>;
 using UniqueRegKey = UniqueHandle<HKEY, &detail::CloseRegKey>;
 using UniqueHook = UniqueHandle<HHOOK, &detail::UnhookHook>;
+using UniqueModule = UniqueHandle<HMODULE, &detail::ReleaseLibrary>;
 
 } // namespace hkv

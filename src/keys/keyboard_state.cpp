@@ -62,11 +62,15 @@ void KeyboardState::OweRelease(std::uint8_t virtualKey) {
     RetryWhileOwed();
 }
 
-void KeyboardState::RetryRefused() {
+void KeyboardState::PayOwed() {
     const auto owed = user_.Owed();
     if (!owed.empty()) {
         user_.Paid(Deliver(owed));
     }
+}
+
+void KeyboardState::RetryRefused() {
+    PayOwed();
     RetryWhileOwed();
     // The user's keys that waited behind the releases go now.
     if (user_.SendAgainDue()) {
@@ -96,6 +100,13 @@ void KeyboardState::TakeOwnKey(const UserKeyEvent& event) {
 
 bool KeyboardState::TakeUserKey(const UserKeyEvent& event, bool insideAnother) {
     const bool heldBack = user_.Take(event, insideAnother);
+    if (user_.Full()) {
+        // No room to hold back the next one: everything held goes now, in order, this event (held
+        // back too) last, behind the releases owed; what comes later follows them.
+        PayOwed();
+        RetryWhileOwed();
+        SendAgain(user_.SendAllHeld());
+    }
     AfterTake();
     return heldBack;
 }
@@ -115,6 +126,9 @@ void KeyboardState::SendAgainNow() {
 }
 
 void KeyboardState::StopWaitingForSentAgain() {
+    // The system may have taken the watch's hook away (it does so with a hook that answered too
+    // late too often): a watch that sees nothing would hold back nothing.
+    Rewatch();
     SendAgain(user_.Flush());
     StopDrainingWhenThrough();
 }

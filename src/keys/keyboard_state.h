@@ -59,9 +59,11 @@ class KeyboardState {
     void OweRelease(std::uint8_t virtualKey);
 
   protected:
-    // The watch's own part: the hook that feeds TakeUserKey, installed and removed.
+    // The watch's own part: the hook that feeds TakeUserKey, installed and removed, and installed
+    // afresh when the system may have removed it.
     virtual void StartWatch() {}
     virtual void StopWatch() {}
+    virtual void Rewatch() {}
     // Sends the events to the system, in order, as they came (the user's again, or a release
     // owed): the watch takes them like any other. Returns how many the system took: the first
     // ones, as SendInput does; it refuses input for an elevated window in front, a secure desktop
@@ -91,6 +93,7 @@ class KeyboardState {
 
   private:
     void SendAgain(std::span<const UserKeyEvent> events);
+    void PayOwed();
     void RetryWhileOwed();
     // The watch was kept only for the user's events sent again: it ends once they are through.
     void StopDrainingWhenThrough();

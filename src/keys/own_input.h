@@ -8,9 +8,7 @@ namespace hkv {
 // "BHKV", for Brevin Hotkey Veridir: a value no keyboard driver or other program is known to set.
 inline constexpr std::uintptr_t kOwnInputSignature = 0x42484B56;
 
-// The mark on the user's own key events that the program held back and sends again: the user's,
-// not the program's (a hotkey box captures them, a hotkey among them fires), but the program's
-// watch knows them when they come through.
-inline constexpr std::uintptr_t kSentAgainSignature = 0x42484B57;
+// The user's key events that the program held back go out again with the mark they came with
+// (another tool tells its own keys by it); the watch knows them by its record of what it sent.
 
 } // namespace hkv

@@ -4,11 +4,16 @@
 
 #include <array>
 #include <iterator>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "common/win_handles.h"
+#include "keys/hook_timeout.h"
 #include "keys/modifier_keys.h"
 #include "keys/own_input.h"
 #include "keys/system_keyboard.h"
+#include "keys/system_layout.h"
 
 namespace hkv {
 namespace {
@@ -29,27 +34,24 @@ using ModifierSnapshot = std::array<bool, std::size(kModifierKeys)>;
 // again this often until it takes them: a person at the lock screen for an hour costs a timer.
 constexpr UINT kRetryRefusedMs = 250;
 
-// Whether the layout types characters with Ctrl and Alt down, the state AltGr produces: only then
-// does the system hold a left Ctrl for right Alt. The keys that type characters: digits, letters,
-// and the punctuation keys of the main block.
-bool LayoutHasAltGr(HKL layout) {
-    BYTE state[256] = {};
-    state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_MENU] = state[VK_RMENU] = 0x80;
-    // Asks without touching the keyboard state that the layout keeps for dead keys.
-    constexpr UINT kKeepKeyboardState = 4;
-    for (UINT vk = '0'; vk <= 0xE2; ++vk) {
-        const bool typing = (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
-                            (vk >= VK_OEM_1 && vk <= VK_OEM_3) ||
-                            (vk >= VK_OEM_4 && vk <= VK_OEM_102);
-        wchar_t typed[4] = {};
-        if (typing &&
-            ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout), state, typed, 4,
-                        kKeepKeyboardState, layout) > 0 &&
-            typed[0] >= L' ') {
-            return true;
-        }
+// How long the system waits for a low-level hook, as the user's settings say (a number, or text
+// holding one, depending on who wrote it).
+std::uint32_t SystemHooksTimeoutMs() {
+    constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+    constexpr wchar_t kValue[] = L"LowLevelHooksTimeout";
+    DWORD number = 0;
+    DWORD size = sizeof(number);
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &number, &size) ==
+        ERROR_SUCCESS) {
+        return HooksTimeoutMs(number, std::nullopt);
     }
-    return false;
+    std::array<wchar_t, 16> text{};
+    size = sizeof(text);
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, text.data(), &size) ==
+        ERROR_SUCCESS) {
+        return HooksTimeoutMs(std::nullopt, std::wstring_view(text.data()));
+    }
+    return HooksTimeoutMs(std::nullopt, std::nullopt);
 }
 
 void ReadModifiers(ModifierSnapshot& down) {
@@ -187,7 +189,14 @@ class SystemKeyboard final : public KeyboardState {
   protected:
     void StartWatch() override {
         watching_ = this;
-        hook_.reset(SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, GetModuleHandleW(nullptr), 0));
+        hooksTimeoutMs_ = SystemHooksTimeoutMs(); // the user may have changed it since
+        hook_.reset(Hook());
+    }
+    void Rewatch() override {
+        // The new hook first, so that no event passes unwatched between the two.
+        if (UniqueHook fresh{Hook()}) {
+            hook_ = std::move(fresh);
+        }
     }
     void StopWatch() override {
         hook_.reset();
@@ -195,10 +204,9 @@ class SystemKeyboard final : public KeyboardState {
         freshlyDown_ = {};
     }
 
-    // As they came, with the key, scan code and flags they came with, and the mark they carry:
-    // the user's own sent again, so that a hotkey among them fires and a focused hotkey box
-    // captures them and the watch knows them when they come through; or the program's release
-    // owed.
+    // As they came, with the key, scan code and flags they came with, and the mark they carry
+    // (the user's own sent again, or the program's release owed), so that a hotkey among them
+    // fires, a focused hotkey box captures them, and another tool still knows its own.
     std::size_t Deliver(std::span<const UserKeyEvent> events) override {
         std::array<INPUT, UserKeys::kMaxHeldBack> inputs{};
         UINT count = 0;
@@ -242,12 +250,16 @@ class SystemKeyboard final : public KeyboardState {
             GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
         if (layout != altGrLayout_) {
             altGrLayout_ = layout;
-            hasAltGr_ = LayoutHasAltGr(layout);
+            hasAltGr_ = SystemLayoutHasAltGr(layout);
         }
         return hasAltGr_;
     }
 
   private:
+    static HHOOK Hook() {
+        return SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, GetModuleHandleW(nullptr), 0);
+    }
+
     // Called on this thread through a sent message for every key event in the system. The
     // program's own events carry its mark and pass; every other key event is the user's, noted,
     // and held back (returned as handled) while a playback has the user's modifiers lifted.
@@ -258,12 +270,15 @@ class SystemKeyboard final : public KeyboardState {
             // The message tells a release too: Wine leaves LLKHF_UP clear on a character's.
             const bool up =
                 (key->flags & LLKHF_UP) != 0 || wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-            const UserKeyEvent event{static_cast<std::uint8_t>(key->vkCode & 0xFF),
-                                     up,
-                                     static_cast<std::uint16_t>(key->scanCode & 0xFFFF),
-                                     (key->flags & LLKHF_EXTENDED) != 0,
-                                     key->dwExtraInfo,
-                                     key->vkCode == VK_PACKET};
+            const UserKeyEvent event{
+                static_cast<std::uint8_t>(key->vkCode & 0xFF),
+                up,
+                static_cast<std::uint16_t>(key->scanCode & 0xFFFF),
+                (key->flags & LLKHF_EXTENDED) != 0,
+                key->dwExtraInfo,
+                key->vkCode == VK_PACKET,
+                (key->flags & LLKHF_INJECTED) != 0,
+                CameAfterTimeout(key->time, GetTickCount(), watching_->hooksTimeoutMs_)};
             if (event.up) {
                 watching_->ForgetFreshlyDown(event.vk);
             }
@@ -326,6 +341,7 @@ class SystemKeyboard final : public KeyboardState {
     ModifierSnapshot freshlyDown_{};
     FreshModifierReader freshReader_;
     UINT_PTR giveUpTimer_ = 0;
+    std::uint32_t hooksTimeoutMs_ = kDefaultHooksTimeoutMs;
     UniqueHook hook_;
 };
 

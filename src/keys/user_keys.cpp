@@ -19,7 +19,8 @@ void UserKeys::Restart() {
     ownHotKeyKeys_.fill(false);
     heldBackCount_ = 0;
     holdingBack_ = 0;
-    sendingAgain_ = 0;
+    sentHead_ = sentCount_ = 0;
+    overflowed_ = false;
     playingCount_ = 0;
 }
 
@@ -47,12 +48,13 @@ bool UserKeys::Needed(std::uint8_t vk) const {
 }
 
 bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
-    if (event.extraInfo == kSentAgainSignature) {
-        // One of those sent again comes through: noted when it was first taken, it reaches the
-        // system now.
+    if (ComesThrough(event)) {
+        // One of those sent again: noted when it was first taken, it reaches the system now.
         Reached(event);
-        sendingAgain_ -= sendingAgain_ > 0 ? 1 : 0;
         return false;
+    }
+    if (event.lateCall) {
+        return TakeLate(event);
     }
     const bool repeatOfPlayingHotKey = RepeatOfPlayingHotKey(event);
     if (event.up && !fingers_[event.vk]) {
@@ -64,26 +66,26 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
         // user's finger.
         Forgive(event.vk);
     }
-    // Releases owed come first: the user's keys would reach the system with them still down.
-    const bool nothingWaits =
-        !insideAnother && !Waiting() && heldBackCount_ == 0 && owedCount_ == 0;
-    if (holdingBack_ == 0 && nothingWaits) {
-        Reached(event);
-        return false;
-    }
-    if (holdingBack_ == 0) {
+    // Releases owed come before the user's presses, which would reach the system with those keys
+    // still down; a release reads the same whatever else is down, so it need not wait for them.
+    const bool onlyOwedAhead = !insideAnother && !Waiting() && heldBackCount_ == 0;
+    const bool nothingWaits = onlyOwedAhead && owedCount_ == 0;
+    if (!HoldingBack()) {
+        if (nothingWaits || (event.up && onlyOwedAhead)) {
+            Reached(event);
+            return false;
+        }
         // Behind events sent again that have not come through yet: it must not overtake them.
         return Queue(event);
     }
-    if (event.up && lifted_[event.vk] && nothingWaits) {
+    if (event.up && lifted_[event.vk] && onlyOwedAhead) {
         putBack_[event.vk] = false; // up in the system already, and nothing waits that needs it
         return true;
     }
-    // A release reads the same whatever else is down, so one whose press reached the system
-    // earlier goes through, unless a playback plays with that key down: held back, a release
-    // could be lost for good (the system refusing it when sent again), and the key would read
-    // down for every program.
-    if (event.up && nothingWaits && inSystem_[event.vk] && !Needed(event.vk)) {
+    // A release whose press reached the system earlier goes through, unless a playback plays
+    // with that key down: held back, a release could be lost for good (the system refusing it
+    // when sent again), and the key would read down for every program.
+    if (event.up && onlyOwedAhead && inSystem_[event.vk] && !Needed(event.vk)) {
         Reached(event);
         return false;
     }
@@ -93,6 +95,52 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
         return true;
     }
     return Queue(event);
+}
+
+bool UserKeys::TakeLate(const UserKeyEvent& event) {
+    fingers_[event.vk] = !event.up;
+    if (event.up) {
+        putBack_[event.vk] = false; // let go of: a lifted key is not pressed again
+    } else {
+        Forgive(event.vk);
+        lifted_[event.vk] = putBack_[event.vk] = false; // down again, the user's, as it is
+    }
+    // Ahead of earlier events of its key, still held back or on their way, it would be undone
+    // when they arrive (a release ahead of its press leaves the key down): it follows them too.
+    if (KeyOnItsWay(event.vk) && !Full()) {
+        Queue(event);
+    }
+    Reached(event);
+    return false;
+}
+
+bool UserKeys::KeyOnItsWay(std::uint8_t vk) const {
+    const auto ofKey = [&](const UserKeyEvent& e) { return e.vk == vk; };
+    if (std::any_of(heldBack_.begin(),
+                    heldBack_.begin() + static_cast<std::ptrdiff_t>(heldBackCount_), ofKey)) {
+        return true;
+    }
+    for (std::size_t i = 0; i < sentCount_; ++i) {
+        if (ofKey(sent_[(sentHead_ + i) % kMaxSentAgain])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool UserKeys::ComesThrough(const UserKeyEvent& event) {
+    if (!event.injected || sentCount_ == 0) {
+        return false;
+    }
+    const UserKeyEvent& oldest = sent_[sentHead_];
+    const bool same = oldest.vk == event.vk && oldest.up == event.up &&
+                      oldest.extraInfo == event.extraInfo && oldest.unicode == event.unicode &&
+                      (!event.unicode || oldest.scanCode == event.scanCode);
+    if (same) {
+        sentHead_ = (sentHead_ + 1) % kMaxSentAgain;
+        --sentCount_;
+    }
+    return same;
 }
 
 void UserKeys::TakeOwn(const UserKeyEvent& event) {
@@ -110,7 +158,8 @@ void UserKeys::TakeOwn(const UserKeyEvent& event) {
 }
 
 bool UserKeys::Queue(const UserKeyEvent& event) {
-    if (heldBackCount_ == heldBack_.size()) {
+    // Never full here: the watch sends everything held as soon as the room is used up.
+    if (Full()) {
         Reached(event);
         return false;
     }
@@ -126,7 +175,7 @@ void UserKeys::Reached(const UserKeyEvent& event) {
 }
 
 std::span<const UserKeyEvent> UserKeys::SendAgain() {
-    if (holdingBack_ > 0 || Waiting() || heldBackCount_ == 0 || owedCount_ > 0) {
+    if (!SendAgainDue()) {
         return {};
     }
     // Up to a press that may fire one of the program's hotkeys: its playback must begin before
@@ -139,29 +188,43 @@ std::span<const UserKeyEvent> UserKeys::SendAgain() {
             break;
         }
     }
+    return Dispatch(count);
+}
+
+std::span<const UserKeyEvent> UserKeys::SendAllHeld() {
+    overflowed_ = holdingBack_ > 0;
+    return Dispatch(heldBackCount_);
+}
+
+std::span<const UserKeyEvent> UserKeys::Dispatch(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        sending_[i] = heldBack_[i];
-        sending_[i].extraInfo = kSentAgainSignature;
+        batch_[i] = heldBack_[i];
+        if (sentCount_ == kMaxSentAgain) { // the oldest is not waited for any more
+            sentHead_ = (sentHead_ + 1) % kMaxSentAgain;
+            --sentCount_;
+        }
+        sent_[(sentHead_ + sentCount_++) % kMaxSentAgain] = heldBack_[i];
     }
     std::move(heldBack_.begin() + static_cast<std::ptrdiff_t>(count),
               heldBack_.begin() + static_cast<std::ptrdiff_t>(heldBackCount_), heldBack_.begin());
     heldBackCount_ -= count;
-    sendingAgain_ = count;
-    return {sending_.data(), count};
+    return {batch_.data(), count};
 }
 
 std::span<const UserKeyEvent> UserKeys::Flush() {
-    sendingAgain_ = 0;
+    sentHead_ = sentCount_ = 0;
     puttingBack_.reset();
     return SendAgain();
 }
 
 void UserKeys::Refused(std::span<const UserKeyEvent> sent, std::size_t taken) {
+    // The last ones sent: they never come through.
+    sentCount_ -= std::min(sent.size() - taken, sentCount_);
     for (std::size_t i = taken; i < sent.size(); ++i) {
-        sendingAgain_ -= sendingAgain_ > 0 ? 1 : 0;
         if (sent[i].up) {
             // Owed even where the system may have the key up already (its press sent again and
-            // not seen through): a release too many changes nothing.
+            // not seen through): a release too many changes nothing. Marked as the program's: by
+            // now it mends the system's key state rather than repeating what the user typed.
             UserKeyEvent release = sent[i];
             release.extraInfo = kOwnInputSignature;
             Owe(release);
@@ -264,6 +327,7 @@ std::span<const UserKeyEvent> UserKeys::EndHoldingBack(const KeyCodeList& keys) 
     if (--holdingBack_ > 0) {
         return {};
     }
+    overflowed_ = false;
     lifted_.fill(false);
     putBack_.fill(false);
     return SendAgain();

@@ -22,14 +22,22 @@ struct UserKeyEvent {
     // A character typed without a key (an on-screen keyboard, a typing tool, a touch keyboard):
     // its key is the packet code and the character stands in the scan code.
     bool unicode = false;
+    // Sent by a program (the system marks it so), as the events the watch sends again are.
+    bool injected = false;
+    // The watch is asked about it only after the system stopped waiting for its answer: the
+    // system has passed it on already, whatever the watch answers.
+    bool lateCall = false;
 };
 
 class UserKeys {
   public:
     // While a playback plays the user's keys wait: within one pause (up to 200 ms) a person types
-    // a handful of keys and a held key repeats a few times. Should more come, they pass at once
-    // rather than be lost.
+    // a handful of keys and a held key repeats a few times. Should more come (a typing tool), the
+    // held ones are sent at once, in order, and the later ones follow them.
     static constexpr std::size_t kMaxHeldBack = 64;
+    // The events sent again that the watch still expects: one full batch sent while another is
+    // on its way. Should even more be outstanding, the oldest are no longer waited for.
+    static constexpr std::size_t kMaxSentAgain = 2 * kMaxHeldBack;
     // Emissions in progress at the same time that are told apart (nested ones inside pauses);
     // the policy allows fewer.
     static constexpr std::size_t kMaxPlaying = 8;
@@ -79,16 +87,23 @@ class UserKeys {
     void PutBackRefused(std::uint8_t vk) { puttingBack_.reset(vk); }
     // The system refused to lift the key: still down, the user's as before.
     void LiftRefused(std::uint8_t vk) { lifted_[vk] = putBack_[vk] = false; }
-    // Ends the latest holding back. When none is left, the events to send again, in order, marked
-    // as sent again (valid until the next Take or Restart); otherwise none. Until all of them have
-    // come through Take, later events of the user's wait behind them: sent again after they have
-    // (SendAgain).
+    // Ends the latest holding back. When none is left, the events to send again, in order, each
+    // as it came, its extra information included (valid until the next Take or Restart);
+    // otherwise none. They are known again by the record of what was sent, not by a mark. Until
+    // all of them have come through Take, later events of the user's wait behind them: sent again
+    // after they have (SendAgain).
     std::span<const UserKeyEvent> EndHoldingBack(const KeyCodeList& keys);
     // The events that waited behind those sent again, once those have come through; else none.
     std::span<const UserKeyEvent> SendAgain();
     bool SendAgainDue() const {
-        return holdingBack_ == 0 && !Waiting() && heldBackCount_ > 0 && owedCount_ == 0;
+        return !HoldingBack() && !Waiting() && heldBackCount_ > 0 && owedCount_ == 0;
     }
+    // No room is left to hold back another event: SendAllHeld now, or a later event would have
+    // to overtake the held ones.
+    bool Full() const { return heldBackCount_ == kMaxHeldBack; }
+    // Every held event, in order, whatever holds them back, to be sent now. The playbacks in
+    // progress hold back nothing more: the later events follow these as they come.
+    std::span<const UserKeyEvent> SendAllHeld();
     // Stops waiting for the events sent again to come through: whatever waits behind them is sent
     // now (the program ends, or they are lost).
     std::span<const UserKeyEvent> Flush();
@@ -112,7 +127,15 @@ class UserKeys {
 
   private:
     // Events of the program's that the user's must not overtake have not come through yet.
-    bool Waiting() const { return sendingAgain_ > 0 || puttingBack_.any(); }
+    bool Waiting() const { return sentCount_ > 0 || puttingBack_.any(); }
+    bool HoldingBack() const { return holdingBack_ > 0 && !overflowed_; }
+    // Whether the event is the oldest one sent again that has not come through yet (the record
+    // then forgets it).
+    bool ComesThrough(const UserKeyEvent& event);
+    // The first `count` held events, moved to the record of those sent again.
+    std::span<const UserKeyEvent> Dispatch(std::size_t count);
+    bool KeyOnItsWay(std::uint8_t vk) const;
+    bool TakeLate(const UserKeyEvent& event);
     bool RepeatOfPlayingHotKey(const UserKeyEvent& event) const;
     bool Queue(const UserKeyEvent& event);
     void Reached(const UserKeyEvent& event);
@@ -131,8 +154,12 @@ class UserKeys {
     std::array<bool, 256> ownHotKeyKeys_{};
     std::array<UserKeyEvent, kMaxHeldBack> heldBack_{};
     std::size_t heldBackCount_ = 0;
-    std::array<UserKeyEvent, kMaxHeldBack> sending_{}; // those sent again, as they were sent
-    std::size_t sendingAgain_ = 0;                     // not yet come through
+    std::array<UserKeyEvent, kMaxHeldBack> batch_{}; // the latest sent again, as they were sent
+    // Those sent again that have not come through yet, the oldest at the head (a ring).
+    std::array<UserKeyEvent, kMaxSentAgain> sent_{};
+    std::size_t sentHead_ = 0;
+    std::size_t sentCount_ = 0;
+    bool overflowed_ = false; // the playbacks in progress ran out of room: they hold back no more
     std::array<UserKeyEvent, kMaxHeldBack> owed_{};
     std::size_t owedCount_ = 0;
     std::array<HotKey, kMaxPlaying> playing_{};

@@ -59,6 +59,11 @@ TEST_F(App, EnabledRowsPlayIntoTheFocusedWindowAlsoHiddenClearedAndEmptyRowsPlay
     EXPECT_TRUE(IsKeyDownNow(VK_CONTROL)) << "Ctrl reads up while the user holds it";
     SendKey(VK_LCONTROL, true);
     EXPECT_TRUE(WaitUntil([] { return !IsKeyDownNow(VK_CONTROL); }));
+    // Let go after the watch (Ctrl read down at the hotkey): F8 plays A, no Ctrl lifted or put
+    // back.
+    TapKey(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(From(target.keys(), 'A'), 'A', true); }));
+    EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL}), 2) << "the user's Ctrl taken as still held";
 
     // Ctrl let go just as row 1 puts back the Ctrl it lifted: the release comes to the program's
     // watch while it still answers for that press, and must reach the system after it.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,8 +65,9 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // elsewhere; t the program's retry of refused releases comes due; n the user's next event is on
 // its way, ahead of the program's next press (when the current pause ends) or of the next event
 // sent again to arrive, and the watch is asked about it while it answers for that one (Wine's
-// hooks nest so): the system takes the user's first. At the end of the script every
-// pause still running ends, the system takes input again, and everything in flight arrives.
+// hooks nest so): the system takes the user's first; w the watch is asked about the user's next
+// event only after the system stopped waiting for it and passed it on. At the end of the script
+// every pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
 // it sets it, any key-up clears it, whoever sent it, as Windows keeps it; a key-down whose key and
@@ -251,7 +253,7 @@ class Harness final : public hkv::KeyboardState,
         } else if (!usersInSystem_[vk]) {
             ++pressed_[vk];
         }
-        if (hkv::ModifierFlagOf(vk) == 0 && !firing_.empty() &&
+        if (hkv::ModifierFlagOf(vk) == 0 && !firing_.empty() && !lateSeen_ &&
             SystemModifiers() != firing_.back()->listModifiers) {
             Fail("key " + std::to_string(vk) + " of the shortcut played with other modifiers");
         }
@@ -314,8 +316,8 @@ class Harness final : public hkv::KeyboardState,
             return false; // the pause ends with it on its way
         }
         const char event = script_[pos_++];
-        if (event == 'n') {
-            nestNext_ = pos_ < script_.size();
+        if (event == 'n' || event == 'w') {
+            (event == 'n' ? nestNext_ : lateNext_) = pos_ < script_.size();
             return true;
         }
         if (event == 'x') {
@@ -447,7 +449,9 @@ class Harness final : public hkv::KeyboardState,
         }
         watchedDown_[e.vk] = !e.up;
         const bool watched = throughTheWatch && hooked_;
-        const bool heldBack = watched && TakeUserKey(e);
+        hkv::UserKeyEvent sent = e;
+        sent.injected = true;
+        const bool heldBack = watched && TakeUserKey(sent);
         if (watched) {
             NestNext();
         }
@@ -492,13 +496,64 @@ class Harness final : public hkv::KeyboardState,
         fingers_[vk] = !up;
         watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
+        if (std::exchange(lateNext_, false) && hooked_) {
+            ApplyLate(vk, up); // the watch's answer, asked late, no longer matters
+            TakeUserKey({vk, up, 0, false, 0, false, false, true}, nested_);
+            return;
+        }
         if (!hooked_ || !TakeUserKey({vk, up}, nested_)) {
             ApplyUser(vk, up);
         }
     }
 
+    // Of the key, not yet arrived (a lifted key's release may never come).
+    bool Pending(const UserEvent& e, std::uint8_t vk) const {
+        return e.vk == vk && !e.applied && !e.lost && !e.repeatDuringItsPlayback &&
+               !(e.up && hkv::ModifierFlagOf(vk) != 0);
+    }
+
+    // The program's copy of a late event: once every event of its key that it overtook has
+    // arrived, if those surely waited; otherwise where no other event can be the one arriving.
+    bool SentAgainLate(std::uint8_t vk, bool up) {
+        const bool other = std::any_of(events_.begin(), events_.end(), [&](auto& e) {
+            return e.vk == vk && e.up == up && !e.applied && !e.lost && !e.repeatDuringItsPlayback;
+        });
+        const auto late = std::find_if(lateCopies_.begin(), lateCopies_.end(), [&](auto& c) {
+            return events_[c.first].vk == vk && events_[c.first].up == up && (c.second || !other);
+        });
+        const auto overtaken = events_.begin() + static_cast<std::ptrdiff_t>(
+                                                     late == lateCopies_.end() ? 0 : late->first);
+        if (late == lateCopies_.end() ||
+            std::any_of(events_.begin(), overtaken, [&](auto& e) { return Pending(e, vk); })) {
+            return false;
+        }
+        lateCopies_.erase(late);
+        return true;
+    }
+
+    // Ahead of whatever waits, and whatever plays: from then on the modifiers that the keys meet
+    // are the system's doing, not the program's; where the keys end still is.
+    void ApplyLate(std::uint8_t vk, bool up) {
+        lateSeen_ = events_.back().applied = true;
+        events_.back().repeatDuringItsPlayback = false;
+        // Events of its key still on their way arrive after it: the program sends it again.
+        const auto waiting = [&](auto& e) { return Pending(e, vk); };
+        lateCopies_.emplace_back(events_.size() - 1,
+                                 std::any_of(events_.begin(), events_.end(), waiting));
+        Reach(vk, up);
+    }
+    void Reach(std::uint8_t vk, bool up) {
+        usersInSystem_[vk] = !up;
+        pressed_[vk] = up && !held_.IsHeld(vk) ? 0 : pressed_[vk];
+        up ? KeyUp(vk, false) : static_cast<void>(KeyDown(vk, false));
+    }
+
     // A key event of the user's reaches the system: the earliest not yet there, after the last.
     void ApplyUser(std::uint8_t vk, bool up) {
+        if (SentAgainLate(vk, up)) {
+            Reach(vk, up);
+            return;
+        }
         std::size_t i = lastApplied_;
         // A repeat of the playing hotkey is swallowed: it is never the one that arrives.
         while (i < events_.size() &&
@@ -514,11 +569,11 @@ class Harness final : public hkv::KeyboardState,
         events_[i].applied = true;
         lastApplied_ = i;
         letGoDepth_ = std::min(letGoDepth_, held_.ActivePlaybacks());
-        if (!up && held_.ActivePlaybacks() > letGoDepth_) {
+        if (!up && held_.ActivePlaybacks() > letGoDepth_ && !lateSeen_) {
             Fail("the user's key " + std::to_string(vk) + " reached the system during a playback");
         }
         // A release reads the same whatever else is down.
-        if (!up && hkv::ModifierFlagOf(vk) == 0 &&
+        if (!up && hkv::ModifierFlagOf(vk) == 0 && !lateSeen_ &&
             SystemModifiersOfTheUser() != (events_[i].modifiers & ~LostModifiers())) {
             Fail("the user's key " + std::to_string(vk) +
                  " reached the system with other "
@@ -621,6 +676,7 @@ class Harness final : public hkv::KeyboardState,
             }
         }
         checkedEvents_ = events_.size();
+        lateCopies_.clear();
     }
 
     void CheckBound() {
@@ -666,6 +722,9 @@ class Harness final : public hkv::KeyboardState,
     bool told_ = false;
     bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
     bool nested_ = false;
+    bool lateNext_ = false, lateSeen_ = false; // 'w', and whether one came
+    // Late events the program may send again, and whether events of their key surely waited.
+    std::vector<std::pair<std::size_t, bool>> lateCopies_;
     int pausing_ = 0; // the program's pauses in progress
     bool sendAgainDue_ = false;
     bool retryDue_ = false;
@@ -731,6 +790,13 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         // The system refuses the program's release: it is owed, and sent when the system takes
         // input again; the user's Ctrl release, held back while Ctrl + C plays, waits behind it.
         {"K1h1z", "v67 p[67 162] !^67 o^67 d^162", kLateAndTold},
+        // Shift let go and pressed again, both refused when sent again: the press forgives the
+        // release owed. L waits behind releases owed. Refused releases stay owed.
+        {"5AhK55ezd", "v66 p[66 160] ^66 dv75 o^75", kLateAndTold},
+        {"Khzezl", "v162 v67 p[67 162] !^67 !^162 o^67 o^162 dv76", kLateAndTold},
+        {"KhKezd", "v162 v67 p[67 162] ^67 ^162 dv75 v162 v67 p[67 75 162] ^67 ^162 o^75",
+         kLateAndTold},
+        {"lKhzet", "v162 v67 p[67 76 162] !^67 !^162 o^67 o^162", kLateAndTold},
         // Alt let go just as the program puts back the Alt it lifted: the release, taken while
         // the watch answers for that press, reaches the system after it.
         {"3ln3", "v232 ^232 ^164 v162 v39 p[39 76 162] ^39 ^162 v164 v232 ^232 d^164"},
@@ -759,7 +825,7 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
         const char* events;
         Options options;
     } alphabets[] = {
-        {"123456lrFAKe", {}},
+        {"123456lrFAKew", {}},
         {"137lKehdgzt", {false, true, true}},
         {"45lrGKen", {true, false, false}},
     };
@@ -799,19 +865,36 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
     }
 }
 
-// More keys than there is room to hold back: the later ones pass at once instead of being lost.
-TEST(UserKeys, PastItsRoomTheUsersKeysPassInsteadOfBeingLost) {
-    hkv::UserKeys keys;
-    keys.Restart();
-    keys.BeginPlaying({75, 0}, {});
+// More keys than there is room to hold back (a typing tool): those held go at once, in order,
+// each with its own mark, and the later ones follow them, never ahead.
+TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
+    struct System final : hkv::KeyboardState {
+        bool IsDown(std::uint8_t) const override { return false; }
+        std::size_t Deliver(std::span<const hkv::UserKeyEvent> events) override {
+            inFlight.insert(inFlight.end(), events.begin(), events.end());
+            return events.size();
+        }
+        bool Take(hkv::UserKeyEvent e) { return TakeUserKey(e); }
+        std::vector<hkv::UserKeyEvent> inFlight;
+    } system;
+    std::vector<std::uintptr_t> typed(hkv::UserKeys::kMaxHeldBack + 6), reached;
+    std::iota(typed.begin(), typed.end(), 1); // each event's mark
     const hkv::KeyCodeList list{2, {17, 67}};
-    keys.BeginHoldingBack(list);
-    std::size_t passed = 0;
-    for (std::size_t i = 0; i < hkv::UserKeys::kMaxHeldBack + 6; ++i) {
-        passed += keys.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 1}) ? 0 : 1;
+    system.BeginWatching({75, 0});
+    system.BeginHoldingBack(list);
+    for (std::uintptr_t i : typed) {
+        if (!system.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i})) {
+            reached.push_back(i);
+        }
     }
-    EXPECT_EQ(passed, 6u);
-    EXPECT_EQ(keys.EndHoldingBack(list).size(), hkv::UserKeys::kMaxHeldBack);
+    system.EndHoldingBack(list);
+    for (std::size_t i = 0; i < system.inFlight.size(); ++i) { // they come through in order
+        hkv::UserKeyEvent e = system.inFlight[i];
+        reached.push_back(e.extraInfo);
+        e.injected = true;
+        EXPECT_FALSE(system.Take(e)) << "sent again, then held back";
+    }
+    EXPECT_EQ(reached, typed);
 }
 
 // On Windows the watch is asked about the user's events after the program's own that came later

@@ -1,0 +1,28 @@
+#pragma once
+// How long the system waits for a low-level hook's answer, and whether a call came after that:
+// the system has then passed the event on by itself, whatever the hook answers.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace hkv {
+
+// The wait when the user's settings name none, as it is measured on Windows.
+inline constexpr std::uint32_t kDefaultHooksTimeoutMs = 300;
+// Windows 10 version 1709 and later wait no longer than this, whatever the setting says.
+inline constexpr std::uint32_t kMaxHooksTimeoutMs = 1000;
+
+// The wait from the setting as stored: a number (`number`), or text holding one (`text`);
+// neither, zero, or text that is no whole decimal number, reads as no setting.
+std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
+                             std::optional<std::wstring_view> text);
+
+// Whether a call made at `nowMs` for an event of `eventTimeMs` (both on the system's millisecond
+// tick count, which wraps) came after the system's wait.
+constexpr bool CameAfterTimeout(std::uint32_t eventTimeMs, std::uint32_t nowMs,
+                                std::uint32_t timeoutMs) {
+    return static_cast<std::uint32_t>(nowMs - eventTimeMs) > timeoutMs &&
+           static_cast<std::uint32_t>(nowMs - eventTimeMs) < UINT32_MAX / 2;
+}
+
+} // namespace hkv

@@ -1,0 +1,35 @@
+// What the system answers, decided without it: the hooks' wait from its setting as stored, a call
+// after it, and AltGr from what a layout answers.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "keys/altgr_layout.h"
+#include "keys/hook_timeout.h"
+
+TEST(SystemAnswers, TheHooksWaitAsAnyToolStoresItACallAfterItAndAltGrFromTheLayout) {
+    using Number = std::optional<std::uint32_t>;
+    for (auto [number, wait] :
+         {std::pair{Number{}, 300u}, {200u, 200u}, {5000u, 1000u}, {0u, 300u}}) {
+        EXPECT_EQ(hkv::HooksTimeoutMs(number, std::nullopt), wait);
+    }
+    for (auto [text, wait] : {std::pair{L"450", 450u}, {L"99999999999", 1000u}, {L"2 s", 300u}}) {
+        EXPECT_EQ(hkv::HooksTimeoutMs(std::nullopt, text), wait);
+    }
+    EXPECT_FALSE(hkv::CameAfterTimeout(1000, 1300, 300));
+    EXPECT_TRUE(hkv::CameAfterTimeout(1000, 1301, 300));
+    EXPECT_TRUE(hkv::CameAfterTimeout(0xFFFFFF00u, 400, 300)); // the tick count wrapped meanwhile
+    EXPECT_FALSE(hkv::CameAfterTimeout(1400, 1000, 300));      // stamped after the clock was read
+    // AltGr + Q types @; a dead key; Ctrl + A's control character; F1; the layout's own flag.
+    const struct {
+        std::optional<bool> flag;
+        std::vector<hkv::CtrlAltAnswer> answers;
+        bool altGr;
+    } layouts[] = {{{}, {{'Q', 1, L'@'}}, true},     {{}, {{0xDD, -1, L'^'}}, true},
+                   {{}, {{'A', 1, L'\x01'}}, false}, {{}, {{0x70, 1, L'x'}}, false},
+                   {false, {{'E', 1, L'e'}}, false}, {true, {}, true}};
+    for (const auto& l : layouts) {
+        EXPECT_EQ(hkv::LayoutHasAltGr(l.flag, l.answers), l.altGr) << l.answers.size();
+    }
+}
