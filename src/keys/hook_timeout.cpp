@@ -18,7 +18,10 @@ std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
         number = static_cast<std::uint32_t>(value);
     }
     // No wait at all would leave no hook working: taken as no setting.
-    return number && *number > 0 ? std::min(*number, kMaxHooksTimeoutMs) : kDefaultHooksTimeoutMs;
+    if (!number || *number == 0) {
+        return kDefaultHooksTimeoutMs;
+    }
+    return *number < kMaxHooksTimeoutMs ? *number : kMaxHooksTimeoutMs;
 }
 
 } // namespace hkv
