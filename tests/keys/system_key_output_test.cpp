@@ -159,8 +159,8 @@ TEST_F(SystemKeyOutput, NestedPlaybackRunsInsideTheOuterPause) {
     EXPECT_EQ(held_.ActivePlaybacks(), 0);
 }
 
-// Releases the system refused reach it once it takes input again, each once, in order, within a
-// few of its retries (the wait's bound is far below a retry slowed to seconds).
+// Releases the system refused reach it once it takes input again, each once, in order: three
+// retries a quarter second apart, well within the wait's bound of seconds.
 TEST_F(SystemKeyOutput, RefusedReleasesReachTheSystemOnceItTakesInputAgain) {
     g_releasesSent = 0;
     const auto keyboard = hkv::MakeSystemKeyboard(&RefuseReleasesForAWhile);
