@@ -54,7 +54,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // from System32 before this line.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     hkv::SystemKeyOutput keyOutput;
-    hkv::HeldKeys heldKeys{keyOutput, hkv::SystemKeyboardState()};
+    const auto keyboard = hkv::MakeSystemKeyboard();
+    hkv::HeldKeys heldKeys{keyOutput, *keyboard};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
     // One copy at a time, decided before anything reads the settings file: a second copy ends
     // now without reading or writing anything (one that read the hotkeys while the first was
@@ -77,7 +78,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    hkv::EmissionPolicy emissions{hkv::SystemKeyboardState(), heldKeys};
+    hkv::EmissionPolicy emissions{*keyboard, heldKeys};
     int exitCode = 0;
     {
         hkv::FrmSet frmSet{heldKeys, emissions, hkv::StartModeOf(GetCommandLineW())};

@@ -23,7 +23,7 @@ bool SystemKeyOutput::Key(std::uint8_t key, bool up) {
     }
     input.ki.dwExtraInfo = kOwnInputSignature;
     // Unlike keybd_event, SendInput tells whether the system took the event.
-    return SendInput(1, &input, sizeof(INPUT)) == 1;
+    return send_(1, &input, sizeof(INPUT)) == 1;
 }
 
 void SystemKeyOutput::Pause(int milliseconds) {

@@ -156,7 +156,15 @@ class FreshModifierReader {
 // nothing is held back.
 class SystemKeyboard final : public KeyboardState {
   public:
-    SystemKeyboard() { self_ = this; }
+    explicit SystemKeyboard(SendKeys send) : send_(send) { self_ = this; }
+    ~SystemKeyboard() override {
+        // Its timers would otherwise reach a keyboard that is gone.
+        KillTimer(nullptr, retryTimer_);
+        KillTimer(nullptr, giveUpTimer_);
+        watching_ = self_ = nullptr;
+    }
+    SystemKeyboard(const SystemKeyboard&) = delete;
+    SystemKeyboard& operator=(const SystemKeyboard&) = delete;
 
     bool IsDown(std::uint8_t virtualKey) const override {
         if (onWine_) {
@@ -179,7 +187,7 @@ class SystemKeyboard final : public KeyboardState {
         }
     }
 
-    bool Watched() const { return hook_.get() != nullptr; }
+    static bool Watched() { return self_ && self_->hook_.get() != nullptr; }
 
     void ScheduleSendAgain() override {
         // A thread timer with a procedure of its own: dispatched by whichever loop runs next.
@@ -230,7 +238,7 @@ class SystemKeyboard final : public KeyboardState {
             }
             input.ki.dwExtraInfo = event.extraInfo;
         }
-        return SendInput(count, inputs.data(), sizeof(INPUT));
+        return send_(count, inputs.data(), sizeof(INPUT));
     }
 
     void AwaitSentAgain() override {
@@ -307,7 +315,7 @@ class SystemKeyboard final : public KeyboardState {
 
     static void CALLBACK RetryLater(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
-        if (self_->retryTimer_ == timer) {
+        if (self_ && self_->retryTimer_ == timer) {
             self_->retryTimer_ = 0;
             self_->RetryRefused();
         }
@@ -336,6 +344,7 @@ class SystemKeyboard final : public KeyboardState {
     static inline SystemKeyboard* self_ = nullptr;
     mutable HKL altGrLayout_ = nullptr;
     mutable bool hasAltGr_ = false;
+    const SendKeys send_;
     UINT_PTR retryTimer_ = 0;
     const bool onWine_ = RunsOnWine();
     ModifierSnapshot freshlyDown_{};
@@ -345,19 +354,14 @@ class SystemKeyboard final : public KeyboardState {
     UniqueHook hook_;
 };
 
-SystemKeyboard& TheKeyboard() {
-    static SystemKeyboard keyboard;
-    return keyboard;
-}
-
 } // namespace
 
-KeyboardState& SystemKeyboardState() {
-    return TheKeyboard();
+std::unique_ptr<KeyboardState> MakeSystemKeyboard(SendKeys send) {
+    return std::make_unique<SystemKeyboard>(send);
 }
 
 bool SystemKeyboardWatched() {
-    return TheKeyboard().Watched();
+    return SystemKeyboard::Watched();
 }
 
 } // namespace hkv

@@ -11,6 +11,7 @@
 #include "keys/held_keys.h"
 #include "keys/player.h"
 #include "keys/system_key_output.h"
+#include "keys/system_keyboard.h"
 #include "support/win_test_util.h"
 #include "test_window.h"
 
@@ -29,6 +30,17 @@ struct KeyMessage {
     WPARAM vk;
     LPARAM lParam; // the scan code in bits 16-23, the extended flag in bit 24
 };
+
+// A secure desktop in front for a while: the releases of a playback and their first retry are
+// refused, the next retry is taken in part, the one after in full.
+int g_releasesSent = 0;
+UINT WINAPI RefuseReleasesForAWhile(UINT count, LPINPUT inputs, int size) {
+    if ((inputs[0].ki.dwFlags & KEYEVENTF_KEYUP) == 0) {
+        return SendInput(count, inputs, size);
+    }
+    const UINT take = ++g_releasesSent <= 3 ? 0 : g_releasesSent == 4 ? 1 : count;
+    return take > 0 ? SendInput(take, inputs, size) : 0;
+}
 
 std::vector<int> KeysDown() {
     std::vector<int> down;
@@ -145,4 +157,20 @@ TEST_F(SystemKeyOutput, NestedPlaybackRunsInsideTheOuterPause) {
     EXPECT_EQ(Received(), (std::vector<std::string>{"down 17", "down 67", "down 65", "up 65",
                                                     "up 67", "up 17"}));
     EXPECT_EQ(held_.ActivePlaybacks(), 0);
+}
+
+// Releases the system refused reach it once it takes input again, each once, in order: three
+// retries a quarter second apart, well within the wait's bound of seconds.
+TEST_F(SystemKeyOutput, RefusedReleasesReachTheSystemOnceItTakesInputAgain) {
+    g_releasesSent = 0;
+    const auto keyboard = hkv::MakeSystemKeyboard(&RefuseReleasesForAWhile);
+    hkv::SystemKeyOutput output(&RefuseReleasesForAWhile);
+    hkv::HeldKeys held(output, *keyboard);
+    keyboard->BeginWatching({});
+    hkv::opendo(held, L"2|17|67");
+    keyboard->EndWatching();
+    EXPECT_TRUE(WaitUntil([&] { return received_.size() >= 4 && KeysDown().empty(); }));
+    EXPECT_EQ(Received(), (std::vector<std::string>{"down 17", "down 67", "up 67", "up 17"}));
+    EXPECT_EQ(g_releasesSent, 5);
+    EXPECT_TRUE(WaitUntil([] { return !hkv::SystemKeyboardWatched(); }));
 }

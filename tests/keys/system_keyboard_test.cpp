@@ -47,7 +47,8 @@ class SwallowSentAgain {
 TEST(SystemKeyboard, KeysHeldBackArriveAfterAndLostOnesAreNotWaitedFor) {
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    hkv::KeyboardState& keyboard = hkv::SystemKeyboardState();
+    const auto system = hkv::MakeSystemKeyboard();
+    hkv::KeyboardState& keyboard = *system;
     keyboard.BeginWatching({});
     const hkv::KeyCodeList playing{1, {VK_F23}};
     keyboard.BeginHoldingBack(playing);
