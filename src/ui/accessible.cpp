@@ -68,10 +68,12 @@ class AccessibleControls::Library {
               Export<CreateStdAccessibleObjectFn>(module_.get(), "CreateStdAccessibleObject")),
           lresultFromObject_(Export<LresultFromObjectFn>(module_.get(), "LresultFromObject")) {}
     ~Library() {
-        module_.reset();
+        // The last leave of COM releases what readers still hold, objects of the library among
+        // them: their code must still be there.
         if (comEntered_) {
             CoUninitialize();
         }
+        module_.reset();
     }
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
