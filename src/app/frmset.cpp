@@ -14,7 +14,7 @@
 #include "app/shortcut_box.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
-#include "settings/modini.h"
+#include "editor/row_store.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/moveit.h"
@@ -149,9 +149,9 @@ void FrmSet::Form_Load() {
     FitFrame();
 
     for (int i = 0; i < ids::kRows; ++i) {
-        const std::wstring key = DecimalText(i);
-        SetText1(i, modINI::IniRead(L"conftext", key, L""));
-        SetText1ToolTip(i, modINI::IniRead(L"conftooltip", key, L""));
+        const editor::RowInFile row = editor::StoredRow(DecimalText(i));
+        SetText1(i, row.displayText);
+        SetText1ToolTip(i, row.keyCodeList);
     }
 
     tray_.Add(hwnd(), reinterpret_cast<HICON>(SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0)));

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "settings/modini.h"
+#include "ui/key_bits.h"
 #include "ui/notice.h"
 
 namespace hkv {
@@ -14,9 +15,6 @@ constexpr UINT_PTR kKeysUpTimerId = 0x4C52;
 // Often enough that the box follows the release at once as a person sees it.
 constexpr UINT kKeysUpPollMs = 50;
 
-// The high bit of GetAsyncKeyState: the key is down now.
-constexpr SHORT kKeyDownNow = static_cast<SHORT>(0x8000);
-
 bool IsMouseButton(int vk) {
     return vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON || vk == VK_XBUTTON1 ||
            vk == VK_XBUTTON2;
@@ -24,7 +22,7 @@ bool IsMouseButton(int vk) {
 
 bool AnyKeyDown() {
     for (int vk = 1; vk <= 0xFE; ++vk) {
-        if (!IsMouseButton(vk) && (GetAsyncKeyState(vk) & kKeyDownNow) != 0) {
+        if (!IsMouseButton(vk) && (GetAsyncKeyState(vk) & ui::kKeyDownNow) != 0) {
             return true;
         }
     }

@@ -27,7 +27,7 @@ std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
     text += kLineBreak + settingsFile + kLineBreak;
     std::vector<std::wstring> named;
     for (const SystemError reason : reasons) {
-        std::wstring line = L"Windows reports: " + SystemErrorText(reason);
+        std::wstring line = SystemReasonLine(reason);
         if (std::find(named.begin(), named.end(), line) == named.end()) {
             text += line + kLineBreak;
             named.push_back(std::move(line));

@@ -4,12 +4,11 @@
 
 #include "ui/controls.h"
 #include "ui/focus_mark.h"
+#include "ui/key_bits.h"
 
 namespace hkv {
 namespace {
 
-// Bit 30 of a key message's lParam: the key was already down (an auto-repeat).
-constexpr LPARAM kKeyWasDown = 1 << 30;
 // The box's subclass data: the key (Enter or Space) that went down in it, whose release opens the
 // editor. Acting on the release, as a push button does, keeps the rest of the press (its
 // repeats, its release) from reaching the editor, where Enter would press "添加".
@@ -37,7 +36,7 @@ LRESULT CALLBACK ShortcutBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     }
     case WM_KEYDOWN:
         if (OpensEditor(wParam)) {
-            if ((lParam & kKeyWasDown) == 0) {
+            if ((lParam & ui::kKeyWasDown) == 0) {
                 SetWindowSubclass(hwnd, ShortcutBoxProc, id, wParam);
             }
             return 0;

@@ -21,4 +21,8 @@ std::wstring SystemErrorText(SystemError error) {
     return text.empty() ? L"Windows error " + std::to_wstring(error) : text;
 }
 
+std::wstring SystemReasonLine(SystemError error) {
+    return L"Windows reports: " + SystemErrorText(error);
+}
+
 } // namespace hkv

@@ -28,5 +28,7 @@ class WriteOutcome {
 // closing line break: what a message about a file not written adds as the reason. Its number when
 // the system has no text for it.
 std::wstring SystemErrorText(SystemError error);
+// That message as the line the program's notices give it: "Windows reports: Access is denied."
+std::wstring SystemReasonLine(SystemError error);
 
 } // namespace hkv

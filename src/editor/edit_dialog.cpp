@@ -226,8 +226,7 @@ bool EditDialog::StorePicks() {
     const editor::RowStored stored = editor::StoreRow(pd, *composed);
     if (!stored.kept) {
         // The row shows the shortcut all the same; without a word it would be gone next time.
-        const std::wstring reason =
-            stored.error != 0 ? L"Windows reports: " + SystemErrorText(stored.error) : L"";
+        const std::wstring reason = stored.error != 0 ? SystemReasonLine(stored.error) : L"";
         ui::ShowNotice(hwnd(),
                        editor::RowNotKeptText(*row + 1, composed->displayText,
                                               modINI::IniFilePath(), stored.inFile, reason),

@@ -22,12 +22,14 @@ RowStored StoreRow(const std::wstring& pd, const Composition& composed) {
     if (!modINI::IniWrite(kKeyCodeListSection, pd, composed.keyCodeList) && stored.error == 0) {
         stored.error = GetLastError();
     }
-    // A missing key loads as an empty row at the next start.
-    stored.inFile = {modINI::IniRead(kTextSection, pd, L""),
-                     modINI::IniRead(kKeyCodeListSection, pd, L"")};
+    stored.inFile = StoredRow(pd);
     stored.kept = stored.inFile.displayText == composed.displayText &&
                   stored.inFile.keyCodeList == composed.keyCodeList;
     return stored;
+}
+
+RowInFile StoredRow(const std::wstring& pd) {
+    return {modINI::IniRead(kTextSection, pd, L""), modINI::IniRead(kKeyCodeListSection, pd, L"")};
 }
 
 } // namespace hkv::editor

@@ -18,4 +18,7 @@ struct RowStored {
 
 RowStored StoreRow(const std::wstring& pd, const Composition& composed);
 
+// What the file holds for the row; a missing key reads as empty, as the row then loads.
+RowInFile StoredRow(const std::wstring& pd);
+
 } // namespace hkv::editor

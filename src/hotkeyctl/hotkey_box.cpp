@@ -11,14 +11,12 @@
 #include "keys/own_input.h"
 #include "ui/controls.h"
 #include "ui/focus_mark.h"
+#include "ui/key_bits.h"
 
 namespace hkv {
 namespace {
 
 constexpr int kEditBoxId = 1;
-
-// The high bit of GetAsyncKeyState: the key is down now.
-constexpr SHORT kKeyDownNow = static_cast<SHORT>(0x8000);
 
 // Modifier state of the key message being handled: GetKeyState follows the messages as they are
 // retrieved, so it holds even for presses made while Alt is down (system keys).
@@ -99,7 +97,7 @@ LRESULT HotKeyBox::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_SETFOCUS: {
         // The left Windows key may have been released while another window had the focus.
-        capture_.SetWinKeyDown((GetAsyncKeyState(VK_LWIN) & kKeyDownNow) != 0);
+        capture_.SetWinKeyDown((GetAsyncKeyState(VK_LWIN) & ui::kKeyDownNow) != 0);
         const LRESULT result = passOn();
         ui::FollowFocusMark(hwnd, message);
         bool focused = true;

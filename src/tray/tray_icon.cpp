@@ -11,7 +11,8 @@ void TrayIcon::Add(HWND owner, HICON icon) {
     data_.hWnd = owner;
     // The icon's handle doubles as its id: one icon per window, and the removal names the same.
     data_.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(icon));
-    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // The keyboard's version below hides the system's tooltip unless the icon asks for it.
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data_.uCallbackMessage = kTrayCallbackMessage;
     data_.hIcon = icon;
     wcsncpy(data_.szTip, kTrayTip, std::size(data_.szTip) - 1);

@@ -68,10 +68,12 @@ class AccessibleControls::Library {
               Export<CreateStdAccessibleObjectFn>(module_.get(), "CreateStdAccessibleObject")),
           lresultFromObject_(Export<LresultFromObjectFn>(module_.get(), "LresultFromObject")) {}
     ~Library() {
-        module_.reset();
+        // The last leave of COM releases what readers still hold, objects of the library among
+        // them: their code must still be there.
         if (comEntered_) {
             CoUninitialize();
         }
+        module_.reset();
     }
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
@@ -115,7 +117,7 @@ struct AccessibleControls::Link : std::enable_shared_from_this<Link> {
 namespace {
 
 // What a reader holds: the system's object for the control, with the facts put over it.
-class AccessibleObject final : public IAccessible, public IOleWindow {
+class AccessibleObject final : public IAccessible, public IOleWindow, public IEnumVARIANT {
   public:
     AccessibleObject(std::shared_ptr<AccessibleControls::Link> link, IAccessible* standard,
                      LONG objectId)
@@ -126,6 +128,9 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
     AccessibleObject& operator=(const AccessibleObject&) = delete;
 
     void Disconnect() {
+        if (children_) {
+            std::exchange(children_, nullptr)->Release();
+        }
         if (standard_) {
             std::exchange(standard_, nullptr)->Release();
         }
@@ -141,6 +146,13 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
             *out = static_cast<IAccessible*>(this);
         } else if (IsEqualIID(iid, IID_IOleWindow)) {
             *out = static_cast<IOleWindow*>(this);
+        } else if (IsEqualIID(iid, IID_IEnumVARIANT) && Connected() &&
+                   (children_ || SUCCEEDED(standard_->QueryInterface(
+                                     IID_IEnumVARIANT, reinterpret_cast<void**>(&children_))))) {
+            // Readers list a window's children through it (AccessibleChildren); without it they
+            // would ask for each by number, which the system's object answers only for its own
+            // parts, so the windows inside could not be reached.
+            *out = static_cast<IEnumVARIANT*>(this);
         } else {
             *out = nullptr;
             return E_NOINTERFACE;
@@ -285,6 +297,21 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
+    // IEnumVARIANT: the system's list of the children.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return Connected() && children_ ? children_->Next(count, items, fetched)
+                                        : CO_E_OBJNOTCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        return Connected() && children_ ? children_->Skip(count) : CO_E_OBJNOTCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        return Connected() && children_ ? children_->Reset() : CO_E_OBJNOTCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+        return Connected() && children_ ? children_->Clone(copy) : CO_E_OBJNOTCONNECTED;
+    }
+
   private:
     // Only through Release.
     ~AccessibleObject() {
@@ -307,6 +334,7 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
     ULONG refs_ = 1;
     const std::shared_ptr<AccessibleControls::Link> link_;
     IAccessible* standard_;
+    IEnumVARIANT* children_ = nullptr; // the system object's, once a reader asks for it
     const LONG objectId_;
 };
 

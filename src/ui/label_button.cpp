@@ -1,14 +1,9 @@
 #include "ui/label_button.h"
 
 #include "ui/focus_mark.h"
+#include "ui/key_bits.h"
 
 namespace hkv::ui {
-namespace {
-
-// Bit 30 of a key message's lParam: the key was already down (an auto-repeat).
-constexpr LPARAM kKeyWasDown = 1 << 30;
-
-} // namespace
 
 bool LabelButton::Create(HWND parent, int id, const PixelRect& bounds, const std::wstring& text,
                          const LabelStyle& style) {

@@ -126,8 +126,18 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
         }
     }
 
-    // What a reader still holds once the editor is closed answers that it is gone.
+    // A reader walks from the editor to its controls.
     VARIANT child{};
+    IAccessible* editor = ObjectOf(p.Editor(), false, child);
+    ASSERT_NE(editor, nullptr);
+    const ScopeGuard releaseEditor([editor] { editor->Release(); });
+    VARIANT children[1]{};
+    LONG found = 0;
+    EXPECT_TRUE(SUCCEEDED(AccessibleChildren(editor, 0, 1, children, &found)) && found == 1 &&
+                children[0].vt == VT_DISPATCH);
+    VariantClear(&children[0]);
+
+    // What a reader still holds once the editor is closed answers that it is gone.
     IAccessible* held = ObjectOf(FindDescendant(p.Editor(), ids::kLabel1), false, child);
     ASSERT_NE(held, nullptr);
     const ScopeGuard release([held] { held->Release(); });

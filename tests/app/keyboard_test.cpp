@@ -87,7 +87,7 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     EXPECT_EQ(TextOf(box1), L"Ctrl + A");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
 
-    // Tab in the specified order to row 1's hotkey box, which captures F9 and shows the focus.
+    // Tab in the window's order to row 1's hotkey box, which captures F9 and shows the focus.
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
     for (int n = 1; n <= 20; ++n) {
         ASSERT_TRUE(Tab(main));

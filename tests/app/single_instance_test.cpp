@@ -62,6 +62,7 @@ TEST(SecondCopy,
     // Put there by someone else and not ours to open (a folder of that name: access denied, as
     // for another user's file): the copy runs on the machine-wide name alone.
     const std::wstring lock = program.IniPath() + hkv::kSettingsLockSuffix;
+    RemoveDirectoryW(lock.c_str()); // left by a run stopped before it removed it
     ASSERT_TRUE(CreateDirectoryW(lock.c_str(), nullptr));
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(RemoveDirectoryW(lock.c_str()));

@@ -17,6 +17,7 @@ int g_adds = 0;
 int g_modifies = 0;
 int g_deletes = 0;
 int g_versions = 0;
+UINT g_addFlags = 0; // of the last add
 hkv::TrayIcon* g_icon = nullptr;
 
 // The icon call a WM_COPYDATA carries: Windows sends 1 with a record that starts with a
@@ -31,6 +32,12 @@ DWORD IconCallOf(const COPYDATASTRUCT& data) {
     }
     return static_cast<DWORD>(data.dwData);
 }
+// Its flags: after the 32-bit size, window and id of the icon's record on Windows; after the
+// window and id on Wine.
+DWORD IconFlagsOf(const COPYDATASTRUCT& data) {
+    const std::size_t at = IconCallOf(data) == data.dwData ? 2 : 5;
+    return data.cbData > at * sizeof(DWORD) ? static_cast<const DWORD*>(data.lpData)[at] : 0;
+}
 
 // The notification area, found by the icon calls ahead of the real one while it exists
 // (topmost). Also the icon's owner, which hands its timer to the icon as the main window does.
@@ -38,6 +45,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COPYDATA) {
         switch (IconCallOf(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))) {
         case NIM_ADD:
+            g_addFlags = IconFlagsOf(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             ++g_adds;
             return g_takesAdd;
         case NIM_MODIFY:
@@ -92,6 +100,7 @@ TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOutOrTheIcon
         ASSERT_TRUE(WaitUntil([&] { return icon.Shown(); }));
         EXPECT_FALSE(KillTimer(shell.get(), hkv::kTrayRetryTimerId)) << "still waking";
         EXPECT_EQ(g_versions, 1) << "the icon taken is asked to work from the keyboard";
+        EXPECT_EQ(g_addFlags & NIF_SHOWTIP, UINT{NIF_SHOWTIP}) << "no tooltip with that version";
 
         // A restarted shell that still shows the icon refuses to add it again, but changes it.
         g_takesAdd = false;
