@@ -107,16 +107,30 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 1); }));
 
     // The window menu hides the window into the notification area ("最小化到托盘", third from
-    // the foot); the hotkey plays into another program meanwhile.
-    // Alt held until the menu is there, as a person who waits for it does.
-    SendKey(VK_LMENU, false);
-    TapKey(VK_SPACE);
-    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); }));
-    SendKey(VK_LMENU, true);
-    for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) {
-        TapKey(key);
+    // the foot); the hotkey plays into another program meanwhile. On Wine, what X reported of the
+    // editor's close while the program was busy may reach it only once the menu is up, and end the
+    // menu as a change of focus (about one run in five here); a person opens it again, and so does
+    // the test. From the last tick box, keys that reach the window instead of a menu just closed
+    // only move among the tick boxes.
+    while (FocusOf(main) != program.Check(hkv::ids::kRows)) {
+        ASSERT_TRUE(Tab(main));
     }
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    constexpr int kMenuTries = 3;
+    for (int tries = 1; IsWindowVisible(main); ++tries) {
+        ASSERT_LE(tries, kMenuTries) << "the window menu did not hide the window";
+        ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
+        // Alt held until the menu is there, as a person who waits for it does.
+        SendKey(VK_LMENU, false);
+        TapKey(VK_SPACE);
+        const bool menuShown =
+            WaitUntil([&] { return FindProcessWindow(program.Pid(), L"#32768", true); });
+        SendKey(VK_LMENU, true);
+        ASSERT_TRUE(menuShown);
+        for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) {
+            TapKey(key);
+        }
+        WaitUntil([&] { return !IsWindowVisible(main); }, std::chrono::seconds(2));
+    }
     TextTarget target;
     ASSERT_TRUE(target.TakeFocus());
     TapKey(VK_F9);
