@@ -44,14 +44,18 @@ inline std::vector<RecordedKey> Downs(const std::vector<RecordedKey>& keys) {
     return out;
 }
 
-// The recorded events from the first key-down of vk on, without the user's releases of function
-// key hotkeys: they reach the window, amid a playback that the press began as often as not.
-inline std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk) {
+// The recorded events from the first key-down of vk on, without the user's releases of the
+// hotkeys' keys: of function keys always, and of `hotkeyKey`. The system has the key down since the
+// hotkey's press, so its release goes through as it comes: ahead of the playback that the press
+// began, amid it or after it, whichever it meets.
+inline std::vector<RecordedKey> From(const std::vector<RecordedKey>& keys, int vk,
+                                     int hotkeyKey = 0) {
     auto it = std::find_if(keys.begin(), keys.end(),
                            [vk](const RecordedKey& k) { return k.vk == vk && !k.up; });
     std::vector<RecordedKey> out;
-    std::copy_if(it, keys.end(), std::back_inserter(out),
-                 [](const RecordedKey& k) { return k.vk < VK_F1 || k.vk > VK_F24; });
+    std::copy_if(it, keys.end(), std::back_inserter(out), [hotkeyKey](const RecordedKey& k) {
+        return (k.vk < VK_F1 || k.vk > VK_F24) && !(k.up && k.vk == hotkeyKey);
+    });
     return out;
 }
 

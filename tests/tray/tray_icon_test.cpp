@@ -79,6 +79,15 @@ TEST(TrayIcon, ARefusedAddIsRetriedOnTheTimerUntilTakenOrTheTriesRunOutOrTheIcon
     hkv::UniqueWindow shell(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
                                             WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
                                             nullptr));
+    ASSERT_TRUE(shell) << "no stand-in notification area: error " << GetLastError();
+    // The icon calls go to the first notification area in the z-order: this one, topmost, and
+    // kept so (Wine starts its desktop process anew with each test process, so the desktop's own
+    // may come up while this test runs). Another one first would take every call, none counted.
+    ASSERT_TRUE(WaitUntil([&] {
+        SetWindowPos(shell.get(), HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return FindWindowExW(nullptr, nullptr, wc.lpszClassName, nullptr) == shell.get();
+    })) << "the icon calls would reach another notification area";
     const HICON image = LoadIconW(nullptr, IDI_APPLICATION);
     {
         hkv::TrayIcon icon(10); // ms between tries
