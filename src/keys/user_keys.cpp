@@ -72,6 +72,9 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
     const bool nothingWaits = onlyOwedAhead && owedCount_ == 0;
     if (!HoldingBack()) {
         if (nothingWaits || (event.up && onlyOwedAhead)) {
+            // A playback that ran out of room may still have lifted this key: let go of now, it
+            // is not pressed again.
+            putBack_[event.vk] = putBack_[event.vk] && !event.up;
             Reached(event);
             return false;
         }

@@ -891,12 +891,12 @@ TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
     const hkv::KeyCodeList list{2, {17, 67}};
     system.BeginWatching({75, 0});
     system.BeginHoldingBack(list);
+    system.Lifted(hkv::kVkLControl);
     for (std::uintptr_t i : typed) {
         if (!system.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i})) {
             reached.push_back(i);
         }
     }
-    system.EndHoldingBack(list);
     for (std::size_t i = 0; i < system.inFlight.size(); ++i) { // they come through in order
         hkv::UserKeyEvent e = system.inFlight[i];
         reached.push_back(e.extraInfo);
@@ -904,6 +904,10 @@ TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
         EXPECT_FALSE(system.Take(e)) << "sent again, then held back";
     }
     EXPECT_EQ(reached, typed);
+    // The lifted Ctrl let go meanwhile passes, and is not pressed again at the playback's end.
+    EXPECT_FALSE(system.Take({hkv::kVkLControl, true}));
+    EXPECT_FALSE(system.PutBack(hkv::kVkLControl)) << "Ctrl left down";
+    system.EndHoldingBack(list);
 }
 
 // On Windows the watch is asked about the user's events after the program's own that came later
