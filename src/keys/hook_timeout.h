@@ -17,12 +17,22 @@ inline constexpr std::uint32_t kMaxHooksTimeoutMs = 1000;
 std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
                              std::optional<std::wstring_view> text);
 
+// A program may stamp its key events itself (a recorder playing back the times it recorded,
+// another clock), the system only when it gives none: an event a program sent that reads as
+// older than this is taken as stamped so, not as a call this late. Far past the longest wait,
+// and the system removes a hook that keeps it waiting anyway.
+inline constexpr std::uint32_t kLatestInjectedCallMs = 10 * kMaxHooksTimeoutMs;
+
 // Whether a call made at `nowMs` for an event of `eventTimeMs` (both on the system's millisecond
-// tick count, which wraps) came after the system's wait.
+// tick count, which wraps) came after the system's wait. `injected`: sent by a program, whose
+// own time, if it gave one (or gave 0), need not be on that clock.
 constexpr bool CameAfterTimeout(std::uint32_t eventTimeMs, std::uint32_t nowMs,
-                                std::uint32_t timeoutMs) {
-    return static_cast<std::uint32_t>(nowMs - eventTimeMs) > timeoutMs &&
-           static_cast<std::uint32_t>(nowMs - eventTimeMs) < UINT32_MAX / 2;
+                                std::uint32_t timeoutMs, bool injected) {
+    const auto elapsed = static_cast<std::uint32_t>(nowMs - eventTimeMs);
+    if (injected && (eventTimeMs == 0 || elapsed > kLatestInjectedCallMs)) {
+        return false;
+    }
+    return elapsed > timeoutMs && elapsed < UINT32_MAX / 2;
 }
 
 } // namespace hkv

@@ -278,15 +278,16 @@ class SystemKeyboard final : public KeyboardState {
             // The message tells a release too: Wine leaves LLKHF_UP clear on a character's.
             const bool up =
                 (key->flags & LLKHF_UP) != 0 || wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-            const UserKeyEvent event{
-                static_cast<std::uint8_t>(key->vkCode & 0xFF),
-                up,
-                static_cast<std::uint16_t>(key->scanCode & 0xFFFF),
-                (key->flags & LLKHF_EXTENDED) != 0,
-                key->dwExtraInfo,
-                key->vkCode == VK_PACKET,
-                (key->flags & LLKHF_INJECTED) != 0,
-                CameAfterTimeout(key->time, GetTickCount(), watching_->hooksTimeoutMs_)};
+            const UserKeyEvent event{static_cast<std::uint8_t>(key->vkCode & 0xFF),
+                                     up,
+                                     static_cast<std::uint16_t>(key->scanCode & 0xFFFF),
+                                     (key->flags & LLKHF_EXTENDED) != 0,
+                                     key->dwExtraInfo,
+                                     key->vkCode == VK_PACKET,
+                                     (key->flags & LLKHF_INJECTED) != 0,
+                                     CameAfterTimeout(key->time, GetTickCount(),
+                                                      watching_->hooksTimeoutMs_,
+                                                      (key->flags & LLKHF_INJECTED) != 0)};
             if (event.up) {
                 watching_->ForgetFreshlyDown(event.vk);
             }

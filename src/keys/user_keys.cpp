@@ -72,6 +72,9 @@ bool UserKeys::Take(const UserKeyEvent& event, bool insideAnother) {
     const bool nothingWaits = onlyOwedAhead && owedCount_ == 0;
     if (!HoldingBack()) {
         if (nothingWaits || (event.up && onlyOwedAhead)) {
+            // A playback that ran out of room may still have lifted this key: let go of now, it
+            // is not pressed again.
+            putBack_[event.vk] = putBack_[event.vk] && !event.up;
             Reached(event);
             return false;
         }
@@ -107,7 +110,10 @@ bool UserKeys::TakeLate(const UserKeyEvent& event) {
     }
     // Ahead of earlier events of its key, still held back or on their way, it would be undone
     // when they arrive (a release ahead of its press leaves the key down): it follows them too.
-    if (KeyOnItsWay(event.vk) && !Full()) {
+    // Not a press that types: sent twice, it would type twice; the key then reads up under the
+    // finger until it repeats, and none is left down.
+    const bool harmlessTwice = event.up || ModifierFlagOf(event.vk) != 0;
+    if (harmlessTwice && KeyOnItsWay(event.vk) && !Full()) {
         Queue(event);
     }
     Reached(event);

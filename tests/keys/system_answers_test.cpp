@@ -17,10 +17,15 @@ TEST(SystemAnswers, TheHooksWaitAsAnyToolStoresItACallAfterItAndAltGrFromTheLayo
     for (auto [text, wait] : {std::pair{L"450", 450u}, {L"99999999999", 1000u}, {L"2 s", 300u}}) {
         EXPECT_EQ(hkv::HooksTimeoutMs(std::nullopt, text), wait);
     }
-    EXPECT_FALSE(hkv::CameAfterTimeout(1000, 1300, 300));
-    EXPECT_TRUE(hkv::CameAfterTimeout(1000, 1301, 300));
-    EXPECT_TRUE(hkv::CameAfterTimeout(0xFFFFFF00u, 400, 300)); // the tick count wrapped meanwhile
-    EXPECT_FALSE(hkv::CameAfterTimeout(1400, 1000, 300));      // stamped after the clock was read
+    EXPECT_FALSE(hkv::CameAfterTimeout(1000, 1300, 300, false));
+    EXPECT_TRUE(hkv::CameAfterTimeout(1000, 1301, 300, false));
+    EXPECT_TRUE(hkv::CameAfterTimeout(0xFFFFFF00u, 400, 300, false)); // the tick count wrapped
+    EXPECT_FALSE(hkv::CameAfterTimeout(1400, 1000, 300, false)); // stamped after the clock was read
+    EXPECT_TRUE(hkv::CameAfterTimeout(1000, 1301, 300, true));
+    // A program's key stamped by itself, from a recording or another clock, or not at all.
+    EXPECT_TRUE(hkv::CameAfterTimeout(1000, 3000000, 300, false));
+    EXPECT_FALSE(hkv::CameAfterTimeout(1000, 3000000, 300, true));
+    EXPECT_FALSE(hkv::CameAfterTimeout(0, 3000000, 300, true));
     // AltGr + Q types @; a dead key; Ctrl + A's control character; F1; the layout's own flag.
     const struct {
         std::optional<bool> flag;
