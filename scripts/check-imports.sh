@@ -9,10 +9,12 @@ set -euo pipefail
 
 exe=$1
 # HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs on Windows 10 and 11, the
-# libraries a program may import by name (lower case, without ".dll").
+# libraries a program may import by name (lower case, without ".dll"). COM's own (ole32,
+# oleaut32) are Known DLLs too but left out: the program loads them when a screen reader or the
+# shell first needs them, and an import would load them at every start.
 known_dlls=" advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32
-  msctf msvcrt normaliz nsi ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi
-  user32 wldap32 ws2_32 "
+  msctf msvcrt normaliz nsi psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32 wldap32
+  ws2_32 "
 manifest_dlls=" comctl32 "
 
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')

@@ -42,8 +42,9 @@ constexpr UINT kMsgSyncCheck = WM_APP + 1;
 
 } // namespace
 
-FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, StartMode startMode)
-    : heldKeys_(heldKeys), emissions_(emissions), startMode_(startMode) {}
+FrmSet::FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, ComApartment& com,
+               StartMode startMode)
+    : heldKeys_(heldKeys), emissions_(emissions), com_(com), startMode_(startMode) {}
 
 // The rows' controls terminate and the tray icon goes while the window and this object are whole.
 FrmSet::~FrmSet() {
@@ -386,7 +387,8 @@ void FrmSet::Text1_Click(int i) {
                            SetText1(row, text);
                            SetText1ToolTip(row, keyCodeList);
                        },
-                       [this] { SetVisible(true); }, [this] { BeforeModalLoop(); }});
+                       [this] { SetVisible(true); }, [this] { BeforeModalLoop(); }},
+            com_);
         if (!editor_->Create()) {
             return;
         }
@@ -398,6 +400,7 @@ void FrmSet::Text1_Click(int i) {
 
 void FrmSet::Image1_Click() {
     BeforeModalLoop(); // the shell may ask something first (no browser set, a security prompt)
+    com_.Enter();      // the shell's handlers may be COM objects
     ShellExecuteW(hwnd(), L"open", kHomePage, L"", L"", SW_SHOWNORMAL);
 }
 
@@ -441,7 +444,10 @@ void FrmSet::PopupTrayMenu(POINT at) {
     if (!cd_) {
         cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
                                                          [this] { Image3_Click(); },
-                                                         [this] { BeforeModalLoop(); }});
+                                                         [this] {
+                                                             BeforeModalLoop();
+                                                             com_.Enter();
+                                                         }});
         if (!cd_->Create()) {
             cd_.reset();
             return;

@@ -15,6 +15,7 @@
 #include "app/running_copy.h"
 #include "app/start_arguments.h"
 #include "app/ticked_rows.h"
+#include "common/com_apartment.h"
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
@@ -37,8 +38,11 @@ class FrmSet : public ui::Form, private HotKeySuspension {
   public:
     // The rows' hotkeys play through emissions; heldKeys is what those playbacks hold, let go
     // before every modal loop and at the end. Both outlive the window. The start mode decides
-    // whether the window shows and the rows start unticked, or it starts armed in the tray.
-    FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, StartMode startMode = StartMode::Shown);
+    // whether the window shows and the rows start unticked, or it starts armed in the tray. COM
+    // is entered through com when a screen reader or the shell first needs it; it outlives the
+    // window too.
+    FrmSet(HeldKeys& heldKeys, EmissionPolicy& emissions, ComApartment& com,
+           StartMode startMode = StartMode::Shown);
     ~FrmSet() override;
 
     // Creates the window with all its controls, then runs Form_Load. False when the window could
@@ -93,6 +97,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
 
     HeldKeys& heldKeys_;
     EmissionPolicy& emissions_;
+    ComApartment& com_;
     const StartMode startMode_;
     UniqueFont formFont_;
     UniqueFont titleFont_;
@@ -118,7 +123,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);
     std::unique_ptr<EditDialog> editor_;
-    ui::AccessibleControls accessible_;
+    ui::AccessibleControls accessible_{com_};
     std::unique_ptr<CdWindow> cd_;
     LossReport losses_{[this] { BeforeModalLoop(); }};
 };

@@ -12,6 +12,7 @@
 #include "app/running_copy.h"
 #include "app/single_instance.h"
 #include "app/start_arguments.h"
+#include "common/com_apartment.h"
 #include "common/executable.h"
 #include "common/fatal_fault.h"
 #include "common/path.h"
@@ -81,7 +82,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hkv::EmissionPolicy emissions{*keyboard, heldKeys};
     int exitCode = 0;
     {
-        hkv::FrmSet frmSet{heldKeys, emissions, hkv::StartModeOf(GetCommandLineW())};
+        hkv::ComApartment com;
+        hkv::FrmSet frmSet{heldKeys, emissions, com, hkv::StartModeOf(GetCommandLineW())};
         // False: the window could not be made.
         if (frmSet.Create()) {
             exitCode = RunMessageLoop();

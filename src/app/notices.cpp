@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/decimal.h"
+
 namespace hkv {
 namespace {
 
@@ -15,7 +17,7 @@ std::wstring RowsNotEnabledText(const std::vector<RowHotKey>& rows) {
                         L"free.";
     text += kLineBreak;
     for (const RowHotKey& r : rows) {
-        text += kLineBreak + (L"Row " + std::to_wstring(r.row) + L": " + r.hotKey);
+        text += kLineBreak + (L"Row " + DecimalText(r.row) + L": " + r.hotKey);
     }
     return text;
 }
@@ -36,7 +38,7 @@ std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
     text += kLineBreak;
     text += L"Not kept for the next start:";
     for (const RowHotKey& r : hotKeysLost) {
-        text += kLineBreak + (L"- the hotkey of row " + std::to_wstring(r.row) + L": " + r.hotKey);
+        text += kLineBreak + (L"- the hotkey of row " + DecimalText(r.row) + L": " + r.hotKey);
     }
     if (statesLost) {
         text += kLineBreak + std::wstring(L"- which rows are enabled");

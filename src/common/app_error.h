@@ -2,7 +2,7 @@
 // A run-time failure as the program passes it on: a number, where it came from and what it was.
 // Callers that pass a failure on may prefix the description with their own place, as the delay
 // does.
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace hkv {
@@ -12,11 +12,14 @@ inline constexpr long kErrSetNotPermitted = 382;
 // A value of the wrong type (for example a delay that is not a finite number of milliseconds).
 inline constexpr long kErrTypeMismatch = 13;
 
-class AppError : public std::runtime_error {
+// On std::exception rather than std::runtime_error, whose narrow message string would link the
+// runtime's copy-on-write strings for a text nobody reads.
+class AppError : public std::exception {
   public:
     AppError(long number, std::wstring source, std::wstring description)
-        : std::runtime_error("application error"), number_(number), source_(std::move(source)),
-          description_(std::move(description)) {}
+        : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+
+    [[nodiscard]] const char* what() const noexcept override { return "application error"; }
 
     [[nodiscard]] long number() const noexcept { return number_; }
     [[nodiscard]] const std::wstring& source() const noexcept { return source_; }

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "common/decimal.h"
 #include "common/scope_guard.h"
 
 namespace hkv {
@@ -18,7 +19,7 @@ std::wstring SystemErrorText(SystemError error) {
     while (!text.empty() && std::iswspace(text.back())) {
         text.pop_back();
     }
-    return text.empty() ? L"Windows error " + std::to_wstring(error) : text;
+    return text.empty() ? L"Windows error " + DecimalText(error) : text;
 }
 
 std::wstring SystemReasonLine(SystemError error) {

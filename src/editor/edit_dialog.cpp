@@ -31,7 +31,8 @@ const FontSpec kButtonFont{L"微软雅黑", 18, 700, 134};
 
 } // namespace
 
-EditDialog::EditDialog(EditorHost host) : host_(std::move(host)) {}
+EditDialog::EditDialog(EditorHost host, ComApartment& com)
+    : host_(std::move(host)), accessible_(com) {}
 EditDialog::~EditDialog() = default;
 
 bool EditDialog::Create() {

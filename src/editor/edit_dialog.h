@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "common/com_apartment.h"
 #include "common/win_handles.h"
 #include "ui/accessible.h"
 #include "ui/controls.h"
@@ -29,7 +30,8 @@ struct EditorHost {
 
 class EditDialog : public ui::Form {
   public:
-    explicit EditDialog(EditorHost host);
+    // Screen readers' objects enter COM through com, which outlives the dialog.
+    EditDialog(EditorHost host, ComApartment& com);
     ~EditDialog() override;
 
     // Creates the dialog hidden and runs its load step.

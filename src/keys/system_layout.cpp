@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/decimal.h"
 #include "common/win_handles.h"
 #include "keys/altgr_layout.h"
 #include "keys/system_layout.h"
@@ -51,21 +52,15 @@ std::optional<std::wstring> ReadText(HKEY key, const wchar_t* subKey, const wcha
     return std::wstring(text.data());
 }
 
-std::wstring Hex(std::uint32_t value, int digits) {
-    std::array<wchar_t, kLayoutNameLength + 1> text{};
-    std::swprintf(text.data(), text.size(), L"%0*X", digits, value);
-    return text.data();
-}
-
 // The layout's key under kLayoutsKey.
 std::optional<std::wstring> LayoutName(HKL layout) {
     const auto handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(layout));
     const auto device = static_cast<WORD>(handle >> 16);
     if ((device & kVariantMark) == kInputMethodMark) {
-        return Hex(handle, kLayoutNameLength);
+        return HexText(handle, kLayoutNameLength);
     }
     if ((device & kVariantMark) != kVariantMark) {
-        return Hex(device, kLayoutNameLength);
+        return HexText(device, kLayoutNameLength);
     }
     UniqueRegKey layouts;
     HKEY opened = nullptr;
@@ -73,7 +68,7 @@ std::optional<std::wstring> LayoutName(HKL layout) {
         return std::nullopt;
     }
     layouts.reset(opened);
-    const std::wstring variant = Hex(device & kVariantNumber, 4);
+    const std::wstring variant = HexText(device & kVariantNumber, 4);
     std::array<wchar_t, kLayoutNameLength + 1> name{};
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(name.size());

@@ -13,7 +13,8 @@ struct TrayMenuActions {
     std::function<void()> Show; // "显示"
     std::function<void()> Exit; // "退出"
     // Runs before "关于 Velmo Change Hotkey" hands the product page to the shell, which may show
-    // a dialog of its own first (no browser chosen yet, a security prompt).
+    // a dialog of its own first (no browser chosen yet, a security prompt) and wants COM entered
+    // on this thread.
     std::function<void()> BeforeShell;
 };
 

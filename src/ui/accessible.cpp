@@ -7,27 +7,16 @@
 #include <algorithm>
 #include <utility>
 
-#include "common/unique_handle.h"
-
 namespace hkv::ui {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0xACC;
 
-void UnloadModule(HMODULE module) {
-    ::FreeLibrary(module);
-}
-using UniqueModule = UniqueHandle<HMODULE, &UnloadModule>;
-
+constexpr wchar_t kAccessibilityLibrary[] = L"oleacc.dll";
+constexpr wchar_t kAutomationLibrary[] = L"oleaut32.dll";
 using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-
-template <typename Function> Function Export(HMODULE module, const char* name) {
-    // GetProcAddress's generic type stands for any function; this one has the given type.
-    return module
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-               : nullptr;
-}
+using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -44,45 +33,39 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-HRESULT ToBstr(const std::wstring& text, BSTR* out) {
-    if (out == nullptr) {
-        return E_INVALIDARG;
-    }
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
 class AccessibleObject;
 
 } // namespace
 
-// The accessibility library, loaded from the system folder alone: it is not one of the DLLs the
-// system always takes from there, and a copy beside the program must never be loaded instead.
-// Handing objects to readers needs COM on this thread.
+// What handing objects to readers takes: COM on this thread, the accessibility library and the
+// automation library's strings. Nothing of it is loaded before a reader first asks, which most
+// users never do.
 class AccessibleControls::Library {
   public:
-    Library()
-        : comEntered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))),
-          module_(LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)),
-          createStandard_(
-              Export<CreateStdAccessibleObjectFn>(module_.get(), "CreateStdAccessibleObject")),
-          lresultFromObject_(Export<LresultFromObjectFn>(module_.get(), "LresultFromObject")) {}
-    ~Library() {
-        // The last leave of COM releases what readers still hold, objects of the library among
-        // them: their code must still be there.
-        if (comEntered_) {
-            CoUninitialize();
-        }
-        module_.reset();
-    }
+    explicit Library(ComApartment& com) : com_(com) {}
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
+
+    // Loads what is needed the first time; false when it cannot be had.
+    bool Ready() {
+        if (!tried_) {
+            tried_ = true;
+            if (com_.Enter()) {
+                createStandard_ = com_.Export<CreateStdAccessibleObjectFn>(
+                    kAccessibilityLibrary, "CreateStdAccessibleObject");
+                lresultFromObject_ =
+                    com_.Export<LresultFromObjectFn>(kAccessibilityLibrary, "LresultFromObject");
+                allocString_ =
+                    com_.Export<SysAllocStringLenFn>(kAutomationLibrary, "SysAllocStringLen");
+            }
+        }
+        return createStandard_ && lresultFromObject_ && allocString_;
+    }
 
     // The system's own object for the window, or null.
     IAccessible* Standard(HWND window, LONG objectId) const {
         void* object = nullptr;
-        if (!createStandard_ || !lresultFromObject_ ||
-            FAILED(createStandard_(window, objectId, kAccessibleInterface, &object))) {
+        if (FAILED(createStandard_(window, objectId, kAccessibleInterface, &object))) {
             return nullptr;
         }
         return static_cast<IAccessible*>(object);
@@ -90,19 +73,27 @@ class AccessibleControls::Library {
     LRESULT Answer(WPARAM wParam, IAccessible* object) const {
         return lresultFromObject_(kAccessibleInterface, wParam, object);
     }
+    HRESULT Text(const std::wstring& text, BSTR* out) const {
+        if (out == nullptr) {
+            return E_INVALIDARG;
+        }
+        *out = allocString_(text.data(), static_cast<UINT>(text.size()));
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
 
   private:
-    const bool comEntered_;
-    UniqueModule module_;
-    const CreateStdAccessibleObjectFn createStandard_;
-    const LresultFromObjectFn lresultFromObject_;
+    ComApartment& com_;
+    bool tried_ = false;
+    CreateStdAccessibleObjectFn createStandard_ = nullptr;
+    LresultFromObjectFn lresultFromObject_ = nullptr;
+    SysAllocStringLenFn allocString_ = nullptr;
 };
 
 // One attached control: its facts, what was last announced, and the objects readers hold.
 struct AccessibleControls::Link : std::enable_shared_from_this<Link> {
     HWND control = nullptr; // null once cut
     AccessibleFacts facts;
-    const Library* library = nullptr;
+    Library* library = nullptr;
     std::wstring text;
     bool checked = false;
     std::vector<AccessibleObject*> objects;
@@ -121,7 +112,8 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
   public:
     AccessibleObject(std::shared_ptr<AccessibleControls::Link> link, IAccessible* standard,
                      LONG objectId)
-        : link_(std::move(link)), standard_(standard), objectId_(objectId) {
+        : link_(std::move(link)), standard_(standard), children_(ChildrenOf(standard)),
+          objectId_(objectId) {
         link_->objects.push_back(this);
     }
     AccessibleObject(const AccessibleObject&) = delete;
@@ -141,17 +133,16 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
         if (out == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) ||
             IsEqualIID(iid, kAccessibleInterface)) {
             *out = static_cast<IAccessible*>(this);
-        } else if (IsEqualIID(iid, IID_IOleWindow)) {
+        } else if (IsEqualIID(iid, __uuidof(IOleWindow))) {
             *out = static_cast<IOleWindow*>(this);
-        } else if (IsEqualIID(iid, IID_IEnumVARIANT) && Connected() &&
-                   (children_ || SUCCEEDED(standard_->QueryInterface(
-                                     IID_IEnumVARIANT, reinterpret_cast<void**>(&children_))))) {
+        } else if (IsEqualIID(iid, __uuidof(IEnumVARIANT)) && enumerates_) {
             // Readers list a window's children through it (AccessibleChildren); without it they
             // would ask for each by number, which the system's object answers only for its own
-            // parts, so the windows inside could not be reached.
+            // parts, so the windows inside could not be reached. Offered for the object's whole
+            // life, as an object's interfaces must be; once cut its methods say so.
             *out = static_cast<IEnumVARIANT*>(this);
         } else {
             *out = nullptr;
@@ -202,7 +193,7 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
             return CO_E_OBJNOTCONNECTED;
         }
         if (IsSelf(child) && !Facts().name.empty()) {
-            return ToBstr(Facts().name, name);
+            return Text(Facts().name, name);
         }
         return standard_->get_accName(child, name);
     }
@@ -211,7 +202,7 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
             return CO_E_OBJNOTCONNECTED;
         }
         if (IsClientSelf(child) && Facts().valueIsText) {
-            return ToBstr(WindowText(link_->control), value);
+            return Text(WindowText(link_->control), value);
         }
         return standard_->get_accValue(child, value);
     }
@@ -220,7 +211,7 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
             return CO_E_OBJNOTCONNECTED;
         }
         if (IsClientSelf(child) && !Facts().description.empty()) {
-            return ToBstr(Facts().description, description);
+            return Text(Facts().description, description);
         }
         return standard_->get_accDescription(child, description);
     }
@@ -320,6 +311,18 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
         objects.erase(std::remove(objects.begin(), objects.end(), this), objects.end());
     }
 
+    // The system object's list of the children, asked for once: whether it has one decides
+    // whether this object offers one.
+    static IEnumVARIANT* ChildrenOf(IAccessible* standard) {
+        void* children = nullptr;
+        return SUCCEEDED(standard->QueryInterface(__uuidof(IEnumVARIANT), &children))
+                   ? static_cast<IEnumVARIANT*>(children)
+                   : nullptr;
+    }
+    HRESULT Text(const std::wstring& text, BSTR* out) const {
+        return link_->library->Text(text, out);
+    }
+
     // A control destroyed without its link being cut (a procedure put back over ours) is gone
     // all the same.
     bool Connected() const {
@@ -334,7 +337,8 @@ class AccessibleObject final : public IAccessible, public IOleWindow, public IEn
     ULONG refs_ = 1;
     const std::shared_ptr<AccessibleControls::Link> link_;
     IAccessible* standard_;
-    IEnumVARIANT* children_ = nullptr; // the system object's, once a reader asks for it
+    IEnumVARIANT* children_; // the system object's, until cut
+    const bool enumerates_ = children_ != nullptr;
     const LONG objectId_;
 };
 
@@ -361,6 +365,9 @@ LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 } // namespace
 
 LRESULT AccessibleControls::Link::Answer(LONG objectId, WPARAM wParam) {
+    if (!library->Ready()) {
+        return 0;
+    }
     IAccessible* standard = library->Standard(control, objectId);
     if (standard == nullptr) {
         return 0;
@@ -409,7 +416,8 @@ void AccessibleControls::Link::Cut() {
     }
 }
 
-AccessibleControls::AccessibleControls() : library_(std::make_unique<Library>()) {}
+AccessibleControls::AccessibleControls(ComApartment& com)
+    : library_(std::make_unique<Library>(com)) {}
 
 AccessibleControls::~AccessibleControls() {
     // The system's objects go before the library that made them.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/com_apartment.h"
+
 namespace hkv::ui {
 
 // IID_IAccessible, spelled out: with MinGW the import library's copy can come out unusable,
@@ -28,7 +30,8 @@ struct AccessibleFacts {
 // the windows: readers' calls reach it through that thread's message loop.
 class AccessibleControls {
   public:
-    AccessibleControls();
+    // COM is entered and the libraries loaded through com when a reader first asks.
+    explicit AccessibleControls(ComApartment& com);
     ~AccessibleControls();
     AccessibleControls(const AccessibleControls&) = delete;
     AccessibleControls& operator=(const AccessibleControls&) = delete;

@@ -2,6 +2,7 @@
 // another process, with the changes it announces.
 #include <ole2.h>
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <optional>
 #include <set>
@@ -39,6 +40,22 @@ long NumberFrom(IAccessible* object, const VARIANT& child,
     return SUCCEEDED((object->*get)(child, &number)) && number.vt == VT_I4 ? number.lVal : 0;
 }
 
+// The libraries the process has loaded, in lower case; kernel32.dll among them once it could be
+// read.
+std::set<std::wstring> LibrariesOf(DWORD pid) {
+    std::set<std::wstring> names;
+    const UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid));
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot.get(), &module); more;
+         more = Module32NextW(snapshot.get(), &module)) {
+        std::wstring name = module.szModule;
+        std::transform(name.begin(), name.end(), name.begin(), towlower);
+        names.insert(name);
+    }
+    return names;
+}
+
 // The announcements of the program's process, as an out-of-context hook receives them.
 std::set<std::pair<DWORD, HWND>> announced;
 void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
@@ -62,6 +79,11 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
     ProgramUnderTest p(L"accessible");
     ASSERT_TRUE(p.WriteIni(kMappedIni));
     ASSERT_TRUE(p.Start());
+    // Nothing of it is paid for while no reader has asked.
+    const std::set<std::wstring> atStart = LibrariesOf(p.Pid());
+    ASSERT_TRUE(atStart.count(L"kernel32.dll"));
+    EXPECT_FALSE(atStart.count(L"oleacc.dll"));
+    EXPECT_FALSE(atStart.count(L"oleaut32.dll"));
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     const ScopeGuard uninitialize([] { CoUninitialize(); });
     const HWINEVENTHOOK hook =
@@ -126,6 +148,8 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
         }
     }
 
+    EXPECT_TRUE(LibrariesOf(p.Pid()).count(L"oleacc.dll"));
+
     // A reader walks from the editor to its controls.
     VARIANT child{};
     IAccessible* editor = ObjectOf(p.Editor(), false, child);
@@ -141,10 +165,19 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
     IAccessible* held = ObjectOf(FindDescendant(p.Editor(), ids::kLabel1), false, child);
     ASSERT_NE(held, nullptr);
     const ScopeGuard release([held] { held->Release(); });
+    IAccessible* unlisted = ObjectOf(p.Editor(), false, child); // not asked for its list yet
+    ASSERT_NE(unlisted, nullptr);
+    const ScopeGuard releaseUnlisted([unlisted] { unlisted->Release(); });
     ASSERT_TRUE(ClickOn(FindDescendant(p.Editor(), ids::kEditImage3)));
     ASSERT_TRUE(WaitUntil([&] { return !p.Editor(); }));
     BSTR name = nullptr;
     EXPECT_EQ(held->get_accName(child, &name), CO_E_OBJNOTCONNECTED);
+    // Its interfaces stay what they were; their methods answer the same.
+    IEnumVARIANT* list = nullptr;
+    ASSERT_TRUE(
+        SUCCEEDED(unlisted->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&list))));
+    const ScopeGuard releaseList([list] { list->Release(); });
+    EXPECT_EQ(list->Reset(), CO_E_OBJNOTCONNECTED);
 }
 
 } // namespace hkv::test

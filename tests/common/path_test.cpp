@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/decimal.h"
 #include "common/path.h"
 
 TEST(IniPath, JoinsWithExactlyOneSeparator) {
@@ -22,4 +23,12 @@ TEST(IniPath, BaseNameDropsFolderAndExtension) {
     EXPECT_EQ(hkv::BaseNameWithoutExtension(L"C:\\Tools\\my.tool.exe"), L"my.tool");
     EXPECT_EQ(hkv::BaseNameWithoutExtension(L"hk"), L"hk");
     EXPECT_EQ(hkv::BaseNameWithoutExtension(L"C:\\a.b\\hk"), L"hk");
+}
+
+TEST(NumberText, HexKeepsItsDigitsLeadingZerosAndUpperCase) {
+    EXPECT_EQ(hkv::HexText(0x409, 8), L"00000409");
+    EXPECT_EQ(hkv::HexText(0xF00ABCDE, 8), L"F00ABCDE");
+    EXPECT_EQ(hkv::HexText(0x12345, 4), L"12345");
+    EXPECT_EQ(hkv::HexText(0, 2), L"00");
+    EXPECT_EQ(hkv::DecimalText(-409), L"-409");
 }

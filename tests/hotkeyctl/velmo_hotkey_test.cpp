@@ -232,12 +232,17 @@ TEST_F(VelmoHotKey, KeyDownInTheBoxUnregistersAtOnce) {
     EXPECT_EQ(log_.hotKeyPressed, 0) << "the old combination still fired";
 }
 
-TEST_F(VelmoHotKey, HotKeyWindowIsAHiddenOwnerlessDialogWindow) {
+TEST_F(VelmoHotKey, HotKeyWindowIsAHiddenOwnerlessMessageOnlyDialogWindow) {
     auto velmo = LoadWithCtrlAlt(L"Velmo1", VK_F7, log_);
     HWND hotKeyWindow = velmo->HotKeyWindow();
     ASSERT_NE(hotKeyWindow, nullptr);
     EXPECT_EQ(ClassNameOf(hotKeyWindow), L"#32770");
     EXPECT_EQ(GetParent(hotKeyWindow), nullptr);
+    HWND messageOnly = nullptr;
+    do {
+        messageOnly = FindWindowExW(HWND_MESSAGE, messageOnly, L"#32770", nullptr);
+    } while (messageOnly && messageOnly != hotKeyWindow);
+    EXPECT_EQ(messageOnly, hotKeyWindow) << "not among the windows for messages only";
     EXPECT_EQ(GetWindow(hotKeyWindow, GW_OWNER), nullptr);
     EXPECT_EQ(GetWindowLongPtrW(hotKeyWindow, GWL_STYLE) & (WS_CHILD | WS_VISIBLE), 0);
 
