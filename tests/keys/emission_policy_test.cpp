@@ -319,7 +319,7 @@ class Harness final : public hkv::KeyboardState,
             return false; // the pause ends with it on its way
         }
         const char event = script_[pos_++];
-        if (const auto next = std::string_view("nws").find(event); next != std::string::npos) {
+        if (const auto next = std::string_view("nws").find(event); next != std::string_view::npos) {
             *std::array{&nestNext_, &lateNext_, &oldStampNext_}[next] = pos_ < script_.size();
             return true;
         }
