@@ -20,8 +20,7 @@ MakeSystemKeyboard(SendKeys send = &SendInput,
 
 // How long the system waits for a low-level hook, as the user's settings say (a number, or text
 // holding one, depending on who wrote it) and as the running Windows caps it. Windows documents
-// no read of it after its own start: read once, at the program's, so that a press asks no
-// registry.
+// no re-read of it: read once, at the program's start, so that a press asks no registry.
 std::uint32_t SystemHooksTimeoutMs();
 
 // Longer than the program's own pause: the user's events sent again that have not come through by
