@@ -55,7 +55,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // from System32 before this line.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     hkv::SystemKeyOutput keyOutput;
-    const auto keyboard = hkv::MakeSystemKeyboard();
+    // The hooks' wait is read here once: a press asks no registry.
+    const auto keyboard = hkv::MakeSystemKeyboard(&SendInput, hkv::SystemHooksTimeoutMs());
     hkv::HeldKeys heldKeys{keyOutput, *keyboard};
     hkv::EndProcessOnFatalFault(&ReleaseHeldKeysAtFault, &heldKeys);
     // One copy at a time, decided before anything reads the settings file: a second copy ends

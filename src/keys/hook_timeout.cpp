@@ -5,7 +5,7 @@
 namespace hkv {
 
 std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
-                             std::optional<std::wstring_view> text) {
+                             std::optional<std::wstring_view> text, std::uint32_t windowsBuild) {
     if (!number && text && !text->empty()) {
         std::uint64_t value = 0;
         for (wchar_t c : *text) {
@@ -13,7 +13,7 @@ std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
                 return kDefaultHooksTimeoutMs;
             }
             value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - L'0'),
-                                            kMaxHooksTimeoutMs);
+                                            UINT32_MAX);
         }
         number = static_cast<std::uint32_t>(value);
     }
@@ -21,7 +21,10 @@ std::uint32_t HooksTimeoutMs(std::optional<std::uint32_t> number,
     if (!number || *number == 0) {
         return kDefaultHooksTimeoutMs;
     }
-    return *number < kMaxHooksTimeoutMs ? *number : kMaxHooksTimeoutMs;
+    if (windowsBuild < kFirstBuildCappingHooksTimeout) {
+        return *number;
+    }
+    return std::min(*number, kMaxHooksTimeoutMs);
 }
 
 } // namespace hkv

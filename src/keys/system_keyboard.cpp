@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/win_handles.h"
+#include "keys/altgr_layout.h"
 #include "keys/hook_timeout.h"
 #include "keys/modifier_keys.h"
 #include "keys/own_input.h"
@@ -33,26 +34,6 @@ using ModifierSnapshot = std::array<bool, std::size(kModifierKeys)>;
 // Releases the system refused (its input desktop switched, an elevated window in front) are sent
 // again this often until it takes them: a person at the lock screen for an hour costs a timer.
 constexpr UINT kRetryRefusedMs = 250;
-
-// How long the system waits for a low-level hook, as the user's settings say (a number, or text
-// holding one, depending on who wrote it).
-std::uint32_t SystemHooksTimeoutMs() {
-    constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
-    constexpr wchar_t kValue[] = L"LowLevelHooksTimeout";
-    DWORD number = 0;
-    DWORD size = sizeof(number);
-    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &number, &size) ==
-        ERROR_SUCCESS) {
-        return HooksTimeoutMs(number, std::nullopt);
-    }
-    std::array<wchar_t, 16> text{};
-    size = sizeof(text);
-    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, text.data(), &size) ==
-        ERROR_SUCCESS) {
-        return HooksTimeoutMs(std::nullopt, std::wstring_view(text.data()));
-    }
-    return HooksTimeoutMs(std::nullopt, std::nullopt);
-}
 
 void ReadModifiers(ModifierSnapshot& down) {
     for (std::size_t i = 0; i < down.size(); ++i) {
@@ -156,7 +137,10 @@ class FreshModifierReader {
 // nothing is held back.
 class SystemKeyboard final : public KeyboardState {
   public:
-    explicit SystemKeyboard(SendKeys send) : send_(send) { self_ = this; }
+    SystemKeyboard(SendKeys send, std::uint32_t hooksTimeoutMs)
+        : send_(send), hooksTimeoutMs_(hooksTimeoutMs) {
+        self_ = this;
+    }
     ~SystemKeyboard() override {
         // Its timers would otherwise reach a keyboard that is gone.
         KillTimer(nullptr, retryTimer_);
@@ -197,13 +181,15 @@ class SystemKeyboard final : public KeyboardState {
   protected:
     void StartWatch() override {
         watching_ = this;
-        hooksTimeoutMs_ = SystemHooksTimeoutMs(); // the user may have changed it since
+        answeredMs_ = GetTickCount(); // no call before the hook is in place
         hook_.reset(Hook());
     }
     void Rewatch() override {
         // The new hook first, so that no event passes unwatched between the two.
+        const DWORD installedMs = GetTickCount();
         if (UniqueHook fresh{Hook()}) {
             hook_ = std::move(fresh);
+            answeredMs_ = installedMs;
         }
     }
     void StopWatch() override {
@@ -256,11 +242,8 @@ class SystemKeyboard final : public KeyboardState {
     bool RightAltIsAltGr() const override {
         const HKL layout =
             GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-        if (layout != altGrLayout_) {
-            altGrLayout_ = layout;
-            hasAltGr_ = SystemLayoutHasAltGr(layout);
-        }
-        return hasAltGr_;
+        return altGrByLayout_.HasAltGr(reinterpret_cast<std::uintptr_t>(layout),
+                                       [&] { return SystemLayoutHasAltGr(layout); });
     }
 
   private:
@@ -268,10 +251,19 @@ class SystemKeyboard final : public KeyboardState {
         return SetWindowsHookExW(WH_KEYBOARD_LL, &WatchKey, GetModuleHandleW(nullptr), 0);
     }
 
-    // Called on this thread through a sent message for every key event in the system. The
-    // program's own events carry its mark and pass; every other key event is the user's, noted,
-    // and held back (returned as handled) while a playback has the user's modifiers lifted.
+    // Called on this thread through a sent message for every key event in the system.
     static LRESULT CALLBACK WatchKey(int code, WPARAM wParam, LPARAM lParam) {
+        const LRESULT answer = Answer(code, wParam, lParam);
+        // The system's next call comes after this answer: whether it came late is judged from it.
+        if (watching_) {
+            watching_->answeredMs_ = GetTickCount();
+        }
+        return answer;
+    }
+
+    // The program's own events carry its mark and pass; every other key event is the user's,
+    // noted, and held back (returned as handled) while a playback has the user's modifiers lifted.
+    static LRESULT Answer(int code, WPARAM wParam, LPARAM lParam) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         // The watch may end in here (the user's last event sent again came through).
         if (code == HC_ACTION && watching_) {
@@ -285,8 +277,8 @@ class SystemKeyboard final : public KeyboardState {
                                      key->dwExtraInfo,
                                      key->vkCode == VK_PACKET,
                                      (key->flags & LLKHF_INJECTED) != 0,
-                                     CameAfterTimeout(key->time, GetTickCount(),
-                                                      watching_->hooksTimeoutMs_,
+                                     CameAfterTimeout(key->time, watching_->answeredMs_,
+                                                      GetTickCount(), watching_->hooksTimeoutMs_,
                                                       (key->flags & LLKHF_INJECTED) != 0)};
             if (event.up) {
                 watching_->ForgetFreshlyDown(event.vk);
@@ -343,22 +335,55 @@ class SystemKeyboard final : public KeyboardState {
     static inline int answering_ = 0;
     // Nor a timer procedure: the one keyboard.
     static inline SystemKeyboard* self_ = nullptr;
-    mutable HKL altGrLayout_ = nullptr;
-    mutable bool hasAltGr_ = false;
+    mutable AltGrByLayout altGrByLayout_;
     const SendKeys send_;
     UINT_PTR retryTimer_ = 0;
     const bool onWine_ = RunsOnWine();
     ModifierSnapshot freshlyDown_{};
     FreshModifierReader freshReader_;
     UINT_PTR giveUpTimer_ = 0;
-    std::uint32_t hooksTimeoutMs_ = kDefaultHooksTimeoutMs;
+    const std::uint32_t hooksTimeoutMs_;
+    // When the hook last answered, or was installed: the system calls it next after that.
+    DWORD answeredMs_ = 0;
     UniqueHook hook_;
 };
 
+// The running Windows' build, as the system itself reports it (unlike GetVersionEx, whatever
+// the executable's manifest says); 0 when it cannot be had.
+std::uint32_t WindowsBuild() {
+    using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto getVersion = ntdll ? reinterpret_cast<GetVersionFunction>(reinterpret_cast<void*>(
+                                        GetProcAddress(ntdll, "RtlGetVersion")))
+                                  : nullptr;
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return getVersion && getVersion(&version) == 0 ? version.dwBuildNumber : 0;
+}
+
 } // namespace
 
-std::unique_ptr<KeyboardState> MakeSystemKeyboard(SendKeys send) {
-    return std::make_unique<SystemKeyboard>(send);
+std::uint32_t SystemHooksTimeoutMs() {
+    constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+    constexpr wchar_t kValue[] = L"LowLevelHooksTimeout";
+    const std::uint32_t build = WindowsBuild();
+    DWORD number = 0;
+    DWORD size = sizeof(number);
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &number, &size) ==
+        ERROR_SUCCESS) {
+        return HooksTimeoutMs(number, std::nullopt, build);
+    }
+    std::array<wchar_t, 16> text{};
+    size = sizeof(text);
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, text.data(), &size) ==
+        ERROR_SUCCESS) {
+        return HooksTimeoutMs(std::nullopt, std::wstring_view(text.data()), build);
+    }
+    return HooksTimeoutMs(std::nullopt, std::nullopt, build);
+}
+
+std::unique_ptr<KeyboardState> MakeSystemKeyboard(SendKeys send, std::uint32_t hooksTimeoutMs) {
+    return std::make_unique<SystemKeyboard>(send, hooksTimeoutMs);
 }
 
 bool SystemKeyboardWatched() {

@@ -30,8 +30,6 @@ struct LayoutTables {
     DWORD localeFlags;
 };
 using LayerDescriptor = LayoutTables*(WINAPI*)();
-// The flag of a layout that has AltGr: right Alt is Ctrl + Alt there.
-constexpr DWORD kLocaleFlagAltGr = 0x0001;
 
 constexpr wchar_t kLayoutsKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts";
 // A layout's name under kLayoutsKey: eight hexadecimal digits.
@@ -83,8 +81,8 @@ std::optional<std::wstring> LayoutName(HKL layout) {
     }
 }
 
-// The layout library's own flag; none where the library cannot be had (Wine has none).
-std::optional<bool> LayoutFlag(HKL layout) {
+// The layout library's own locale flags; none where the library cannot be had (Wine has none).
+std::optional<std::uint32_t> LocaleFlags(HKL layout) {
     const auto name = LayoutName(layout);
     const auto file =
         name ? ReadText(HKEY_LOCAL_MACHINE, (std::wstring(kLayoutsKey) + L"\\" + *name).c_str(),
@@ -104,16 +102,16 @@ std::optional<bool> LayoutFlag(HKL layout) {
     if (!tables) {
         return std::nullopt;
     }
-    return (tables->localeFlags & kLocaleFlagAltGr) != 0;
+    return tables->localeFlags;
 }
 
 } // namespace
 
 bool SystemLayoutHasAltGr(HKL layout) {
-    const std::optional<bool> flag = LayoutFlag(layout);
+    const std::optional<std::uint32_t> flags = LocaleFlags(layout);
     std::array<CtrlAltAnswer, 256> answers{};
     std::size_t count = 0;
-    if (!flag) {
+    if (!flags) {
         BYTE state[256] = {};
         state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_MENU] = state[VK_RMENU] = 0x80;
         // Leaves the state the layout keeps for dead keys alone (from Windows 10 version 1607).
@@ -129,7 +127,7 @@ bool SystemLayoutHasAltGr(HKL layout) {
             answers[count++] = {static_cast<std::uint8_t>(vk), typedCount, typed[0]};
         }
     }
-    return LayoutHasAltGr(flag, {answers.data(), count});
+    return LayoutHasAltGr(flags, {answers.data(), count});
 }
 
 } // namespace hkv

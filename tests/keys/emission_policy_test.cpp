@@ -17,6 +17,7 @@
 
 #include "common/scope_guard.h"
 #include "keys/emission_policy.h"
+#include "keys/hook_timeout.h"
 #include "keys/modifier_keys.h"
 #include "keys/own_input.h"
 
@@ -66,7 +67,8 @@ constexpr std::uint8_t kToggles[] = {hkv::kVkLControl, hkv::kVkRControl, hkv::kV
 // its way, ahead of the program's next press (when the current pause ends) or of the next event
 // sent again to arrive, and the watch is asked about it while it answers for that one (Wine's
 // hooks nest so): the system takes the user's first; w the watch is asked about the user's next
-// event only after the system stopped waiting for it and passed it on. At the end of the script
+// event only after the system stopped waiting for it and passed it on; s promptly, but stamped
+// earlier than the system's wait (a backlog): its answer counts. At the end of the script
 // every pause still running ends, the system takes input again, and everything in flight arrives.
 //
 // The system's key state is one bit per key, left and right their own: any key-down that reaches
@@ -151,7 +153,8 @@ class Harness final : public hkv::KeyboardState,
         watchedDown_.fill(false); // a new watch knows nothing yet
         hooked_ = true;
     }
-    void StopWatch() override { hooked_ = false; }
+    void StopWatch() override { hooked_ = dropped_ = false; }
+    void Rewatch() override { hooked_ = hooked_ || std::exchange(dropped_, false); }
     // Sent to the system: they come through later ('d'), or never ('g'); a refusing system takes
     // none.
     std::size_t Deliver(std::span<const hkv::UserKeyEvent> events) override {
@@ -316,8 +319,8 @@ class Harness final : public hkv::KeyboardState,
             return false; // the pause ends with it on its way
         }
         const char event = script_[pos_++];
-        if (event == 'n' || event == 'w') {
-            (event == 'n' ? nestNext_ : lateNext_) = pos_ < script_.size();
+        if (const auto next = std::string_view("nws").find(event); next != std::string_view::npos) {
+            *std::array{&nestNext_, &lateNext_, &oldStampNext_}[next] = pos_ < script_.size();
             return true;
         }
         if (event == 'x') {
@@ -345,6 +348,8 @@ class Harness final : public hkv::KeyboardState,
             break;
         case 'g': {
             // They reach the system without the watch seeing them; the program gives up waiting.
+            dropped_ = hooked_ && !inFlight_.empty();
+            hooked_ = hooked_ && !dropped_;
             while (!inFlight_.empty()) {
                 ArriveNext(false);
             }
@@ -497,12 +502,16 @@ class Harness final : public hkv::KeyboardState,
         upUnderFinger_[vk] = false;
         watchedDown_[vk] = !up && hooked_;
         events_.push_back({vk, up, FingerModifiers(), repeatDuringItsPlayback});
-        if (std::exchange(lateNext_, false) && hooked_) {
+        // At 600 ms, for a wait of 300: the stamp and the last answer 0 when old ('w', 's').
+        const bool gaveUp = std::exchange(lateNext_, false);
+        const bool stale = std::exchange(oldStampNext_, false) || gaveUp;
+        const bool late = hkv::CameAfterTimeout(stale ? 0 : 600, gaveUp ? 0 : 600, 600, 300, false);
+        if (gaveUp && hooked_) {
             ApplyLate(vk, up); // the watch's answer, asked late, no longer matters
-            TakeUserKey({vk, up, 0, false, 0, false, false, true}, nested_);
+            TakeUserKey({.vk = vk, .up = up, .lateCall = late}, nested_);
             return;
         }
-        if (!hooked_ || !TakeUserKey({vk, up}, nested_)) {
+        if (!hooked_ || !TakeUserKey({.vk = vk, .up = up, .lateCall = late}, nested_)) {
             ApplyUser(vk, up);
         }
     }
@@ -729,7 +738,8 @@ class Harness final : public hkv::KeyboardState,
     bool told_ = false;
     bool nestNext_ = false; // 'n': the next event of the user's waits for the program's next press
     bool nested_ = false;
-    bool lateNext_ = false, lateSeen_ = false; // 'w', and whether one came
+    bool lateNext_ = false, lateSeen_ = false, oldStampNext_ = false; // 'w', whether one came, 's'
+    bool dropped_ = false; // the system removed the watch's hook ('g'), until it is installed again
     // Late events the program may send again, and whether events of their key surely waited.
     std::vector<std::pair<std::size_t, bool>> lateCopies_;
     int pausing_ = 0; // the program's pauses in progress
@@ -804,6 +814,10 @@ TEST(EmissionPolicy, LiftsHeldModifiersKeepsSidesApartSwapsAndHoldsBackTheUsersK
         {"KhKezd", "v162 v67 p[67 162] ^67 ^162 dv75 v162 v67 p[67 75 162] ^67 ^162 o^75",
          kLateAndTold},
         {"lKhzet", "v162 v67 p[67 76 162] !^67 !^162 o^67 o^162", kLateAndTold},
+        // The system removed the watch's hook: installed again, it holds back the next playback's.
+        {"KhleKgdh1",
+         "v162 v67 p[67 162] ^67 ^162 dv76 dv75 v162 v67 p[67 75 76 162] ^67 ^162 d^75 dv162",
+         kLateAndTold},
         // L pressed again, asked about late: it reached the system first, and is not sent twice.
         {"Kllwle", "v162 v67 p[67 162] ^67 ^162 dv76 d^76"},
         // Alt let go just as the program puts back the Alt it lifted: the release, taken while
@@ -836,7 +850,7 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
     } alphabets[] = {
         {"123456lrFAKew", {}},
         {"137lKehdgzt", {false, true, true}},
-        {"45lrGKen", {true, false, false}},
+        {"45lrGKens", {true, false, false}},
     };
     for (const auto& alphabet : alphabets) {
         std::string script;
@@ -875,7 +889,7 @@ TEST(EmissionPolicy, EveryInterleavingKeepsTheKeyboardTheUsersAndNeverPlaysMixed
 }
 
 // More keys than there is room to hold back (a typing tool): those held go at once, in order,
-// each with its own mark, and the later ones follow them, never ahead.
+// each with its own mark, behind the releases owed, and the later ones follow them, never ahead.
 TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
     struct System final : hkv::KeyboardState {
         bool IsDown(std::uint8_t) const override { return false; }
@@ -892,11 +906,14 @@ TEST(UserKeys, PastItsRoomTheHeldKeysGoFirstInOrderWithTheirMarks) {
     system.BeginWatching({75, 0});
     system.BeginHoldingBack(list);
     system.Lifted(hkv::kVkLControl);
+    system.OweRelease('Z');
     for (std::uintptr_t i : typed) {
         if (!system.Take({static_cast<std::uint8_t>('A' + i % 8), i % 2 == 0, 0, false, i})) {
             reached.push_back(i);
         }
     }
+    ASSERT_TRUE(!system.inFlight.empty() && system.inFlight[0].vk == 'Z' && system.inFlight[0].up);
+    system.inFlight.erase(system.inFlight.begin());
     for (std::size_t i = 0; i < system.inFlight.size(); ++i) { // they come through in order
         hkv::UserKeyEvent e = system.inFlight[i];
         reached.push_back(e.extraInfo);

@@ -80,3 +80,13 @@ TEST(SystemKeyboard, KeysHeldBackArriveAfterAndLostOnesAreNotWaitedFor) {
         << testing::PrintToString(target.chars()) << hkv::test::Describe(target.keys());
     EXPECT_TRUE(WaitUntil([] { return !hkv::SystemKeyboardWatched(); }));
 }
+
+TEST(SystemKeyboard, ReadsTheHooksWaitStoredAsTextOrNumber) {
+    constexpr wchar_t kKey[] = L"Control Panel\\Desktop", kValue[] = L"LowLevelHooksTimeout";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_SZ, L"7", sizeof(L"7")), 0);
+    EXPECT_EQ(hkv::SystemHooksTimeoutMs(), 7u) << "text as long as a number";
+    const DWORD number = 800;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &number, sizeof(number));
+    EXPECT_EQ(hkv::SystemHooksTimeoutMs(), 800u);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+}
