@@ -255,7 +255,8 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             losses_.EndOfSession(hwnd());
             SaveAndLeaveTheTray();
             // An installer or an updater closing the programs that hold its files: they must end
-            // by themselves, or it kills them after its time-out. Once this answer is back.
+            // by themselves, or it kills them after its time-out. This one ends as soon as this
+            // answer has gone back.
             if ((lParam & ENDSESSION_CLOSEAPP) != 0) {
                 PostMessageW(hwnd(), kMsgEnd, 0, 0);
             }
