@@ -16,8 +16,12 @@ known_dlls=" advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus image
   msctf msvcrt normaliz nsi psapi rpcrt4 sechost setupapi shcore shell32 shlwapi user32 wldap32
   ws2_32 "
 manifest_dlls=" comctl32 "
+# Functions the executable must import: its first line keeps every library loaded by name later,
+# by the program or by the system on its behalf, to System32.
+required_functions="SetDefaultDllDirectories"
 
-imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+imports=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers")
 if [ -z "$imports" ]; then
   echo "check-imports.sh: no import list read from $exe" >&2
   exit 1
@@ -35,6 +39,13 @@ for dll in $imports; do
   echo "check-imports.sh: $exe imports $dll, which is not a Known DLL: Windows would load a" \
        "copy from the executable's folder first" >&2
   status=1
+done
+for function in $required_functions; do
+  if ! grep -qw "$function" <<<"$headers"; then
+    echo "check-imports.sh: $exe does not import $function: libraries it loads later could come" \
+         "from the executable's folder" >&2
+    status=1
+  fi
 done
 if [ "$status" -eq 0 ]; then
   echo "Imports of $exe, all from System32: $(echo $imports | tr '\n' ' ')"

@@ -11,6 +11,7 @@
 #include "app/frmset_texts.h"
 #include "app/frmset_velmo.h"
 #include "app/notices.h"
+#include "app/restart_registration.h"
 #include "app/shortcut_box.h"
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
@@ -39,6 +40,8 @@ const FontSpec kTitleFont{L"Consolas", 10.5, 700, 0};
 // event) and when the box puts back its registration: the row's check box is brought in line
 // once the control has finished.
 constexpr UINT kMsgSyncCheck = WM_APP + 1;
+// Posted to end the program once the answer to the end of the session has gone back.
+constexpr UINT kMsgEnd = WM_APP + 2;
 
 } // namespace
 
@@ -246,12 +249,22 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         // Signing out or shutting down ends the process without the exit image: most users of a
         // notification-area program never use it, and their hotkeys must survive all the same.
-        // Nothing is shown: Windows would hold the session up on it, and what the file did not
-        // take was told as it happened.
+        // Nothing is shown from now on: Windows would hold the session up on it, and what the
+        // file did not take was told as it happened.
         if (wParam) {
+            sessionEnded_ = true;
             losses_.EndOfSession(hwnd());
             SaveAndLeaveTheTray();
+            // An installer or an updater closing the programs that hold its files: they must end
+            // by themselves, or it kills them after its time-out. This one ends as soon as this
+            // answer has gone back.
+            if ((lParam & ENDSESSION_CLOSEAPP) != 0) {
+                PostMessageW(hwnd(), kMsgEnd, 0, 0);
+            }
         }
+        return 0;
+    case kMsgEnd:
+        End();
         return 0;
     case kMsgSyncCheck:
         if (wParam < ids::kRows && velmos_[wParam]) {
@@ -480,7 +493,16 @@ std::vector<LostHotKey> FrmSet::SaveAndLeaveTheTray() {
 }
 
 void FrmSet::Image3_Click() {
+    // After the end of the session was announced, this is Windows or an installer closing the
+    // program (Restart Manager), which restarts it afterwards; before, it is the user's exit.
+    if (!sessionEnded_) {
+        NoRestart();
+    }
     losses_.TellAtExit(hwnd(), SaveAndLeaveTheTray(), [this] { SetVisible(true); });
+    End();
+}
+
+void FrmSet::End() {
     editor_.reset();
     Destroy();
     ExitProcess(0);

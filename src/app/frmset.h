@@ -50,8 +50,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     bool Create();
 
     // The exit operation: saves every hotkey control, tells what the file did not take and was
-    // not told yet, removes the tray icon, destroys the window and ends the program. Does not
-    // return.
+    // not told yet (nothing once the session's end was announced), removes the tray icon,
+    // destroys the window and ends the program. Does not return.
     void Image3_Click();
 
     // Row i (0..9): the old shortcut's display text and key code list.
@@ -94,6 +94,8 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     // What the exit and the end of the session share: held keys released, hotkeys saved, icon
     // removed. The hotkeys the file did not take.
     std::vector<LostHotKey> SaveAndLeaveTheTray();
+    // Destroys the window and ends the program, asking nothing.
+    [[noreturn]] void End();
 
     HeldKeys& heldKeys_;
     EmissionPolicy& emissions_;
@@ -115,6 +117,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<HWND, ids::kRows> checks_{};
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
+    bool sessionEnded_ = false;                // announced by Windows: nothing may wait on the user
     bool boxFocused_ = false;
     std::uint32_t boxSuspended_ = 0; // the rows suspended for it, one bit each
     TrayIcon tray_;

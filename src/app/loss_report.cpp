@@ -87,11 +87,15 @@ void LossReport::StopWaiting(HWND owner) {
 void LossReport::EndOfSession(HWND owner) {
     StopWaiting(owner);
     toldThisRun_ = true;
+    sessionEnded_ = true;
 }
 
 void LossReport::TellAtExit(HWND owner, const std::vector<LostHotKey>& notKept,
                             const std::function<void()>& show) {
     StopWaiting(owner);
+    if (sessionEnded_) {
+        return;
+    }
     std::vector<LostHotKey> untold;
     std::copy_if(
         notKept.begin(), notKept.end(), std::back_inserter(untold), [this](const LostHotKey& l) {

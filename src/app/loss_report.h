@@ -33,11 +33,13 @@ class LossReport {
     // The owner's WM_TIMER: true when the timer was this one's.
     bool OnTimer(HWND owner, UINT_PTR timerId);
 
-    // The session ends: nothing is told any more, not even what waits for the keys to come up.
+    // The session ends: nothing is told any more, not even what waits for the keys to come up,
+    // nor at the exit.
     void EndOfSession(HWND owner);
 
     // The exit, the window still there: the hotkeys the file did not take now. Tells what was not
-    // told already, after `show` has brought the window up so that it can be read from it.
+    // told already, after `show` has brought the window up so that it can be read from it; after
+    // the end of the session, nothing.
     void TellAtExit(HWND owner, const std::vector<LostHotKey>& notKept,
                     const std::function<void()>& show);
 
@@ -49,6 +51,7 @@ class LossReport {
 
     const std::function<void()> beforeModalLoop_;
     bool toldThisRun_ = false;
+    bool sessionEnded_ = false;
     bool waiting_ = false;
     std::vector<LostHotKey> untoldHotKeys_; // one per row, the last write's
     std::optional<SystemError> untoldTicks_;

@@ -9,6 +9,7 @@
 
 #include "app/frmset.h"
 #include "app/notices.h"
+#include "app/restart_registration.h"
 #include "app/running_copy.h"
 #include "app/single_instance.h"
 #include "app/start_arguments.h"
@@ -65,11 +66,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // hotkey controls name by default, beside the executable.
     const std::wstring settingsFile = hkv::JoinFolderAndFile(
         hkv::FolderOfPath(hkv::ExecutablePath()), hkv::VelmoProperties{}.iniFileName);
+    const hkv::StartMode startMode = hkv::StartModeOf(GetCommandLineW());
     const hkv::SingleInstance instance(hkv::kInstanceMutexName, settingsFile);
     if (!instance.IsFirst()) {
-        // Starting the program again is how a user looks for a window they cannot find.
         if (instance.AnotherInThisSession()) {
-            hkv::BringRunningCopyToFront();
+            // Starting the program again is how a user looks for a window they cannot find; a
+            // start at sign-in or by Windows meeting the copy that runs already asks for nothing.
+            if (startMode != hkv::StartMode::Armed) {
+                hkv::BringRunningCopyToFront();
+            }
         } else {
             // Its window is out of reach in the other user's session: a silent end would look
             // like a start that failed.
@@ -77,6 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         }
         return 0;
     }
+    hkv::RestartArmedAfterWindowsEndsIt();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
@@ -84,7 +90,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
         hkv::ComApartment com;
-        hkv::FrmSet frmSet{heldKeys, emissions, com, hkv::StartModeOf(GetCommandLineW())};
+        hkv::FrmSet frmSet{heldKeys, emissions, com, startMode};
         // False: the window could not be made.
         if (frmSet.Create()) {
             exitCode = RunMessageLoop();

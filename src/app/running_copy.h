@@ -8,7 +8,8 @@ namespace hkv {
 inline constexpr wchar_t kShowRunningCopyMessage[] = L"BrevinHotkeyVeridir.ShowRunningCopy";
 
 // Asks the copy running in this session to show, restore and activate its window, and lets it
-// take the foreground from this process, which the user has just started. Reads no settings.
+// take the foreground from this process, which the user has just started; waits a few seconds for
+// the window of a copy that is still starting. Reads no settings.
 void BringRunningCopyToFront();
 
 } // namespace hkv

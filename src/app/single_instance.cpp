@@ -20,8 +20,11 @@ bool HeldByAnother(const wchar_t* name, UniqueKernelHandle& mine) {
     SetLastError(ERROR_SUCCESS);
     mine.reset(CreateMutexW(nullptr, FALSE, name));
     const DWORD error = GetLastError();
+    // Another kind of object under the name (an event, a section) fails the call with an invalid
+    // handle: someone holds the name all the same, and without it no copy would keep out another.
     // Any other failure (no resources for the name) must not keep the one copy from running.
-    return error == ERROR_ALREADY_EXISTS || (!mine && error == ERROR_ACCESS_DENIED);
+    return error == ERROR_ALREADY_EXISTS ||
+           (!mine && (error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE));
 }
 
 // The folder's path as the system resolves it (short names expanded, links followed), or the
@@ -58,23 +61,27 @@ std::wstring CaseFolded(std::wstring text) {
 }
 
 // Whether another copy holds the settings file; holds it for this copy when none does, by the
-// lock file where this copy can make or open it and by the machine-wide name in any case.
+// machine-wide name first and then by the lock file where this copy can make or open it. The
+// name decides: a copy that meets it held leaves the file alone, so that two copies starting at
+// once in two sessions cannot each take one of the two and both end.
 bool SettingsFileHeldByAnother(const std::wstring& settingsFilePath, UniqueKernelHandle& lockFile,
                                UniqueKernelHandle& name) {
-    const std::wstring lock = settingsFilePath + kSettingsLockSuffix;
-    HANDLE h = CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    const bool fileInUse = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
-    lockFile.reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
-    // A lock file this copy may not open (access denied: another user's, left by a crash or put
-    // there on purpose) proves nothing by itself; the name does, which every copy holds, also one
-    // that could not make the file and would otherwise not keep out one that can.
-    const bool nameHeld = HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), name);
-    if (fileInUse || nameHeld) {
-        lockFile.reset();
+    // Every copy holds the name, also one that could not make the file and would otherwise not
+    // keep out one that can.
+    if (HeldByAnother(SettingsFileMutexName(settingsFilePath).c_str(), name)) {
         name.reset();
         return true;
     }
+    const std::wstring lock = settingsFilePath + kSettingsLockSuffix;
+    HANDLE h = CreateFileW(lock.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    // A lock file this copy may not open (access denied: another user's, left by a crash or put
+    // there on purpose) proves nothing by itself; one in use does.
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+        name.reset();
+        return true;
+    }
+    lockFile.reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
     return false;
 }
 
@@ -97,8 +104,13 @@ std::wstring SettingsFileMutexName(const std::wstring& settingsFilePath) {
 }
 
 SingleInstance::SingleInstance(const wchar_t* sessionName, const std::wstring& settingsFilePath)
-    : inSession_(HeldByAnother(sessionName, sessionMutex_)),
-      onSettingsFile_(
-          SettingsFileHeldByAnother(settingsFilePath, settingsFileLock_, settingsFileName_)) {}
+    : inSession_(HeldByAnother(sessionName, sessionMutex_)) {
+    // A copy of this session decides alone: one that is still starting may be about to take the
+    // settings file, and must not find it taken by a copy that is going to end.
+    if (!inSession_) {
+        onSettingsFile_ =
+            SettingsFileHeldByAnother(settingsFilePath, settingsFileLock_, settingsFileName_);
+    }
+}
 
 } // namespace hkv

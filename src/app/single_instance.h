@@ -32,7 +32,9 @@ class SingleInstance {
     SingleInstance(const wchar_t* sessionName, const std::wstring& settingsFilePath);
 
     // False when another copy holds either name: this one found it existing, or may not open it
-    // at all because the copy that made it runs elevated or as another user.
+    // at all because the copy that made it runs elevated or as another user, or something else
+    // holds it as another kind of object. A copy that finds the session's name held takes
+    // nothing else.
     bool IsFirst() const { return !inSession_ && !onSettingsFile_; }
     // Whether the other copy runs in this session, where its window can be reached.
     bool AnotherInThisSession() const { return inSession_; }

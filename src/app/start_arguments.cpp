@@ -9,16 +9,15 @@
 namespace hkv {
 namespace {
 
-constexpr wchar_t kArmedSwitch[] = L"armed";
-
 void FreeArguments(LPWSTR* arguments) {
     LocalFree(arguments);
 }
 using UniqueArguments = UniqueHandle<LPWSTR*, &FreeArguments>;
 
+// Either switch character, then the name that follows the one in kArmedArgument.
 bool IsArmedSwitch(const wchar_t* argument) {
     return (argument[0] == L'/' || argument[0] == L'-') &&
-           CompareStringOrdinal(argument + 1, -1, kArmedSwitch, -1, TRUE) == CSTR_EQUAL;
+           CompareStringOrdinal(argument + 1, -1, kArmedArgument + 1, -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace

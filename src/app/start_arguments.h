@@ -2,6 +2,9 @@
 // What the program's command line asks for. Arguments it does not know are ignored.
 namespace hkv {
 
+// The argument of an armed start, as the program is started at sign-in and restarted by Windows.
+inline constexpr wchar_t kArmedArgument[] = L"/armed";
+
 // How the main window starts.
 enum class StartMode {
     // Shown, every row unticked.

@@ -29,6 +29,8 @@ struct CapturedHotKey {
     std::wstring text;
     std::int32_t keyCode = 0;
     std::int32_t modKeyCode = 0;
+
+    bool operator==(const CapturedHotKey&) const = default;
 };
 
 class HotKeyCapture {

@@ -71,9 +71,7 @@ WriteOutcome SaveHotKey(const std::wstring& name, const VelmoProperties& where,
     // A store that takes no writes but gives this hotkey back already (a settings file the user
     // keeps read-only) loses nothing.
     if (error != 0) {
-        const CapturedHotKey kept = ReadHotKey(name, where);
-        if (kept.text != hotKey.text || kept.keyCode != hotKey.keyCode ||
-            kept.modKeyCode != hotKey.modKeyCode) {
+        if (ReadHotKey(name, where) != hotKey) {
             return WriteOutcome::Failed(error);
         }
     }

@@ -53,7 +53,14 @@ WriteOutcome Velmo::Impl::SaveSettled() const {
 }
 
 void Velmo::Impl::SaveWhenSettled() {
-    WriteOutcome outcome = SaveSettled();
+    // A held key settles its combination again at every repeat: written once is enough, and its
+    // outcome was told. A modifier let go meanwhile makes a new one.
+    const CapturedHotKey settled = box_.Settled();
+    if (settled == lastWritten_) {
+        return;
+    }
+    lastWritten_ = settled;
+    WriteOutcome outcome = SaveHotKey(name_, properties_.Values(), settled);
     Raise(events_.Saved, outcome);
 }
 

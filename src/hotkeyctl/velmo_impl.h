@@ -57,6 +57,8 @@ class Velmo::Impl : public ui::WindowBase {
     HotKeyRegistration registration_;
     HotKeyBox box_;
     VelmoPropertySystem properties_;
+    // What a settled combination last wrote.
+    std::optional<CapturedHotKey> lastWritten_;
 };
 
 } // namespace hkv

@@ -77,3 +77,23 @@ TEST(SecondCopy,
     ASSERT_TRUE(first.IsFirst());
     EXPECT_FALSE(hkv::SingleInstance(L"Local\\hkvTestThirdSession", nowhere).IsFirst());
 }
+
+TEST(SecondCopy, ACopyMeetingAHeldNameOfAnyKindTakesNothingAfterItAndTheMachineNameGoesFirst) {
+    ProgramUnderTest program(L"startingtwice");
+    const std::wstring lock = program.IniPath() + hkv::kSettingsLockSuffix;
+    for (const bool event : {false, true}) {
+        auto hold = [event](const std::wstring& name) {
+            return hkv::UniqueKernelHandle(event ? CreateEventW(nullptr, TRUE, FALSE, name.c_str())
+                                                 : CreateMutexW(nullptr, FALSE, name.c_str()));
+        };
+        const auto starting = hold(L"Local\\hkvTestStarting");
+        const hkv::SingleInstance later(L"Local\\hkvTestStarting", program.IniPath());
+        // The copy that is to end has taken nothing from the one still starting.
+        EXPECT_TRUE(!later.IsFirst() &&
+                    hkv::SingleInstance(L"Local\\hkvTestOther", program.IniPath()).IsFirst());
+        ASSERT_TRUE(WriteFileBytes(lock, "")); // left by a crash; a copy that opens it deletes it
+        const auto elsewhere = hold(hkv::SettingsFileMutexName(program.IniPath()));
+        EXPECT_FALSE(hkv::SingleInstance(L"Local\\hkvTestOther", program.IniPath()).IsFirst());
+        EXPECT_TRUE(FileExists(lock)) << "opened by a copy that the machine-wide name kept out";
+    }
+}

@@ -132,6 +132,9 @@ TEST_F(App,
     TapKey(VK_F8);
     ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
+    // Started at sign-in once more (a Startup shortcut beside the Run key): nothing shows.
+    ASSERT_EQ(WaitForSingleObject(program.Launch(L"/armed"), 20000), WAIT_OBJECT_0);
+    EXPECT_TRUE(InputTaken(program.Main()) && !IsWindowVisible(program.Main()));
     ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
     EXPECT_EQ(boxes.Count(), 0u) << "a box per row";
     const auto told = notices.Seen();
