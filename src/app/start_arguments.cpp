@@ -9,8 +9,6 @@
 namespace hkv {
 namespace {
 
-constexpr wchar_t kArmedSwitch[] = L"armed";
-
 void FreeArguments(LPWSTR* arguments) {
     LocalFree(arguments);
 }
@@ -18,7 +16,7 @@ using UniqueArguments = UniqueHandle<LPWSTR*, &FreeArguments>;
 
 bool IsArmedSwitch(const wchar_t* argument) {
     return (argument[0] == L'/' || argument[0] == L'-') &&
-           CompareStringOrdinal(argument + 1, -1, kArmedSwitch, -1, TRUE) == CSTR_EQUAL;
+           CompareStringOrdinal(argument + 1, -1, kArmedSwitchName, -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 // What the program's command line asks for. Arguments it does not know are ignored.
 namespace hkv {
 
+// The switch's name, after "/" or "-".
+inline constexpr wchar_t kArmedSwitchName[] = L"armed";
+
 // How the main window starts.
 enum class StartMode {
     // Shown, every row unticked.
