@@ -1,9 +1,10 @@
 // The start at sign-in against the registry: the item's check from the Run value, Windows' startup
-// switch and another copy's path; the clicks each way; refusals; and the item used from the menu.
+// switch and another copy's path; the clicks each way; a refusal; the item used from the menu.
 #include "app/app_fixture.h"
 #include "app/sign_in_command.h"
 #include "app/sign_in_start.h"
 #include "common/executable.h"
+#include "common/path.h"
 #include "common/system_error.h"
 
 namespace hkv::test {
@@ -11,17 +12,12 @@ namespace {
 
 constexpr SignInStart::Keys kKeys{L"Software\\BrevinHotkeyTests\\Run",
                                   L"Software\\BrevinHotkeyTests\\StartupApproved"};
-constexpr wchar_t kVolatile[] = L"Software\\BrevinHotkeyTests\\Volatile";
+// As 12 bytes, Task Manager's switch turned off: 3, then (its time) zeros.
+const std::wstring kSwitchedOff(L"\x0003\0\0\0\0", 5);
 
-void SetValue(const wchar_t* key, const std::wstring& command) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, kSignInValueName, REG_SZ, command.c_str(),
-                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-}
-
-void SwitchOff() {
-    const BYTE disabled[12] = {3, 0, 0, 0, 0x4a, 0x1f, 0x3c, 0x9e, 0x2b, 0x6d, 1, 0};
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKeys.startupSwitch, kSignInValueName, REG_BINARY, disabled,
-                    sizeof disabled);
+void SetValue(const wchar_t* key, const std::wstring& data, DWORD type = REG_SZ) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, key, kSignInValueName, type, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring Command(const wchar_t* key) {
@@ -35,12 +31,13 @@ class SignInKeys : public testing::Test {
   protected:
     void SetUp() override {
         TearDown();
-        HKEY key = nullptr;
-        RegCreateKeyW(HKEY_CURRENT_USER, kKeys.run, &key);
-        RegCloseKey(key); // the system keeps no lasting key under it, and refuses to make one
-        RegCreateKeyExW(HKEY_CURRENT_USER, kVolatile, 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
-                        nullptr, &key, nullptr);
-        RegCloseKey(key);
+        // Volatile: the system refuses to make a lasting key beside them.
+        for (const wchar_t* key : {kKeys.run, kKeys.startupSwitch}) {
+            HKEY made = nullptr;
+            RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
+                            nullptr, &made, nullptr);
+            RegCloseKey(made);
+        }
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\BrevinHotkeyTests"); }
 };
@@ -53,7 +50,7 @@ int MarksInMenu(HWND menu) {
     int marks = 0;
     for (int y = r.top + 3; y < r.bottom - 3; ++y) {
         for (int x = r.left + 2; x < r.left + 2 + GetSystemMetrics(SM_CXMENUCHECK); ++x) {
-            marks += GetPixel(screen, x, y) != GetPixel(screen, r.left + 2, r.top + 3);
+            marks += GetPixel(screen, x, y) != GetPixel(screen, r.left + 2, r.top + 3) ? 1 : 0;
         }
     }
     ReleaseDC(nullptr, screen);
@@ -65,12 +62,11 @@ int MarksInMenu(HWND menu) {
 TEST_F(SignInKeys, TheCheckFollowsTheValueTheSwitchAndTheCopyItNamesEachClickSetsItARefusalIsTold) {
     const std::wstring exe = L"C:\\Users\\李 雷\\My Tools\\BrevinHotkey.exe";
     SignInStart start(exe, kKeys);
-    SwitchOff();
-    EXPECT_FALSE(start.Armed());
+    SetValue(kKeys.startupSwitch, kSwitchedOff, REG_BINARY);
     EXPECT_EQ(start.Toggle(), L"");
     EXPECT_EQ(Command(kKeys.run), L"\"" + exe + L"\" /armed");
     EXPECT_TRUE(start.Armed()) << "the switch was left off";
-    SwitchOff(); // by Task Manager
+    SetValue(kKeys.startupSwitch, kSwitchedOff, REG_BINARY);
     EXPECT_FALSE(start.Armed());
     SetValue(kKeys.run, L"D:\\Old Copy\\BrevinHotkey.exe /armed");
     EXPECT_FALSE(start.Armed());
@@ -79,17 +75,12 @@ TEST_F(SignInKeys, TheCheckFollowsTheValueTheSwitchAndTheCopyItNamesEachClickSet
     EXPECT_TRUE(start.Armed());
     EXPECT_EQ(start.Toggle(), L"");
     EXPECT_EQ(Command(kKeys.run), L"<missing>");
-    // This copy by its short name, or in other letters' case.
     wchar_t shortName[MAX_PATH] = {};
     ASSERT_NE(GetShortPathNameW(ExecutablePath().c_str(), shortName, MAX_PATH), 0u);
-    std::wstring lower = ExecutablePath();
-    CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
-    for (const std::wstring& named : {std::wstring(shortName), lower}) {
-        SetValue(kKeys.run, L"\"" + named + L"\" -armed");
-        EXPECT_TRUE(SignInStart(ExecutablePath(), kKeys).Armed()) << Narrow(named);
-    }
-    // A write refused, told with the system's reason: the check shows what the key holds.
-    SignInStart refused(exe, {L"Software\\BrevinHotkeyTests\\Volatile\\Run", kKeys.startupSwitch});
+    SetValue(kKeys.run, L"\"" + std::wstring(shortName) + L"\" -armed");
+    EXPECT_TRUE(SignInStart(ExecutablePath(), kKeys).Armed()) << Narrow(shortName);
+    // A write refused, told with the system's reason; the check shows what the key holds.
+    SignInStart refused(exe, {L"Software\\BrevinHotkeyTests\\Lasting", kKeys.startupSwitch});
     EXPECT_EQ(refused.Toggle(), L"Starting at sign-in could not be turned on.\r\n" +
                                     SystemReasonLine(ERROR_CHILD_MUST_BE_VOLATILE));
     EXPECT_FALSE(refused.Armed());
@@ -101,8 +92,8 @@ TEST_F(App, TheTrayMenusItemArmsTheStartWithTheQuotedPathAndShowsItCheckedWhenIt
     ProgramUnderTest program(L"signin");
     ASSERT_TRUE(program.Start());
     HWND menu = nullptr;
-    auto openMenu = [&] {
-        MoveMouseTo({600, 500}); // the menu opens at the icon, with no item under the pointer
+    auto openMenu = [&] { // at the icon, with no item under the pointer
+        MoveMouseTo({600, 500});
         PostMessageW(program.Main(), kTrayCallbackMessage, MAKEWPARAM(200, 180),
                      MAKELPARAM(WM_CONTEXTMENU, 0));
         return WaitUntil([&] { return menu = FindProcessWindow(program.Pid(), L"#32768", true); });
@@ -110,13 +101,11 @@ TEST_F(App, TheTrayMenusItemArmsTheStartWithTheQuotedPathAndShowsItCheckedWhenIt
     ASSERT_TRUE(openMenu());
     EXPECT_EQ(MarksInMenu(menu), 0);
     RECT m{};
-    GetWindowRect(menu, &m);
-    // "登录时自动启动", the second of its four items.
+    GetWindowRect(menu, &m); // "登录时自动启动" is the second of its four items
     ASSERT_TRUE(ClickOn(menu, {(m.left + m.right) / 2, m.top + (m.bottom - m.top) * 3 / 8}));
-    const std::wstring folder = program.IniPath().substr(0, program.IniPath().size() - 7);
-    EXPECT_TRUE(WaitUntil([&] {
-        return Command(run) == L"\"" + folder + L"BrevinHotkey.exe\" /armed";
-    })) << Narrow(Command(run));
+    const std::wstring armed =
+        L"\"" + FolderOfPath(program.IniPath()) + L"\\BrevinHotkey.exe\" /armed";
+    EXPECT_TRUE(WaitUntil([&] { return Command(run) == armed; })) << Narrow(Command(run));
     ASSERT_TRUE(WaitUntil([&] { return !FindProcessWindow(program.Pid(), L"#32768", true); }));
     ASSERT_TRUE(openMenu());
     EXPECT_TRUE(WaitUntil([&] { return MarksInMenu(menu) > 0; }));
