@@ -4,6 +4,7 @@
 #include "app/sign_in_start.h"
 #include "common/executable.h"
 #include "common/path.h"
+#include "common/scope_guard.h"
 #include "common/system_error.h"
 
 namespace hkv::test {
@@ -30,8 +31,7 @@ class SignInKeys : public testing::Test {
   protected:
     void SetUp() override {
         TearDown();
-        // Volatile: the system refuses to make a lasting key beside them.
-        for (const wchar_t* key : {kKeys.run, kKeys.startupSwitch}) {
+        for (const wchar_t* key : {kKeys.run, kKeys.startupSwitch}) { // volatile: see the refusal
             HKEY made = nullptr;
             RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
                             nullptr, &made, nullptr);
@@ -68,8 +68,7 @@ TEST_F(SignInKeys, TheCheckFollowsTheValueTheSwitchAndTheCopyItNamesEachClickSet
     EXPECT_EQ(Command(kKeys.run), L"\"" + exe + L"\" /armed");
     SetValue(kKeys.startupSwitch, kSwitchedOff, REG_BINARY);
     EXPECT_FALSE(start.Armed());
-    SetValue(kKeys.run, L"D:\\Old Copy\\BrevinHotkey.exe /armed");
-    EXPECT_FALSE(start.Armed());
+    SetValue(kKeys.run, L"D:\\Old Copy\\BrevinHotkey.exe /armed"); // told only when unchecked
     EXPECT_EQ(start.Toggle(),
               L"Signing in now starts this copy instead of D:\\Old Copy\\BrevinHotkey.exe");
     EXPECT_EQ(start.Toggle(), L"");
@@ -78,7 +77,7 @@ TEST_F(SignInKeys, TheCheckFollowsTheValueTheSwitchAndTheCopyItNamesEachClickSet
     ASSERT_NE(GetShortPathNameW(ExecutablePath().c_str(), shortName, MAX_PATH), 0u);
     SetValue(kKeys.run, L"\"" + std::wstring(shortName) + L"\" -armed");
     EXPECT_TRUE(SignInStart(ExecutablePath(), kKeys).Armed()) << Narrow(shortName);
-    // A refused write, told with the system's reason (each answer reads the keys after the click).
+    // A refused write (no lasting key is made beside volatile ones), told with the system's reason.
     SignInStart refused(exe, {L"Software\\BrevinHotkeyTests\\Lasting", kKeys.startupSwitch});
     EXPECT_EQ(refused.Toggle(), L"Starting at sign-in could not be turned on.\r\n" +
                                     SystemReasonLine(ERROR_CHILD_MUST_BE_VOLATILE));
@@ -87,6 +86,8 @@ TEST_F(SignInKeys, TheCheckFollowsTheValueTheSwitchAndTheCopyItNamesEachClickSet
 TEST_F(App, TheTrayMenusItemArmsTheStartWithTheQuotedPathAndShowsItCheckedWhenItOpensAgain) {
     const wchar_t* run = SignInStart::kUserKeys.run;
     RegDeleteKeyValueW(HKEY_CURRENT_USER, run, kSignInValueName);
+    const ScopeGuard removed(
+        [run] { RegDeleteKeyValueW(HKEY_CURRENT_USER, run, kSignInValueName); });
     ProgramUnderTest program(L"signin");
     ASSERT_TRUE(program.Start());
     HWND menu = nullptr;
@@ -110,7 +111,6 @@ TEST_F(App, TheTrayMenusItemArmsTheStartWithTheQuotedPathAndShowsItCheckedWhenIt
         const int marks = MarksInMenu(menu);
         return marks >= kMarkPixels && marks < 10 * kMarkPixels;
     }));
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, run, kSignInValueName);
 }
 
 } // namespace hkv::test
