@@ -125,7 +125,10 @@ std::wstring SignInStart::Toggle() {
     if (!Armed()) {
         return SignInNotChangedText(true, error);
     }
-    return before.state == State::OtherCopy ? SignInMovedText(before.program) : std::wstring();
+    // A value that named no program at all has no old place to tell.
+    return before.state == State::OtherCopy && !before.program.empty()
+               ? SignInMovedText(before.program)
+               : std::wstring();
 }
 
 } // namespace hkv
