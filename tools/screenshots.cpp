@@ -201,9 +201,9 @@ bool TrayMenuPicture(ProgramUnderTest& program, const std::wstring& folder) {
         std::fprintf(stderr, "the tray menu did not open\n");
         return false;
     }
-    // "关于" is the middle one of the menu's three items.
+    // "关于" is the third of the menu's four items.
     const RECT m = RectOf(menu);
-    const POINT about{m.left + (m.right - m.left) / 3, (m.top + m.bottom) / 2};
+    const POINT about{m.left + (m.right - m.left) / 3, m.top + (m.bottom - m.top) * 5 / 8};
     HWND submenu = nullptr;
     if (!WaitUntil([&] {
             MoveMouseTo(about);

@@ -82,7 +82,10 @@ void FrmSet::CreateControls() {
     toolTip_.SetText(image1_.hwnd(), frmset::kMenuTip);
     toolTip_.SetText(image2_.hwnd(), frmset::kMinimiseTip);
     toolTip_.SetText(image3_.hwnd(), frmset::kExitTip);
-    windowMenu_.Add(self, {{frmset::kMinimiseTip, [this] { Image2_Click(); }},
+    // The start at sign-in beside what the title strip offers, away from the exit at the foot.
+    windowMenu_.Add(self, {{kSignInStartText, [this] { SignInStart_Click(); },
+                            [this] { return signInStart_.Armed(); }},
+                           {frmset::kMinimiseTip, [this] { Image2_Click(); }},
                            {frmset::kMenuTip, [this] { Image1_Click(); }},
                            {frmset::kExitTip, [this] { Image3_Click(); }}});
 
@@ -236,6 +239,9 @@ LRESULT FrmSet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTrayCallbackMessage:
         Form_MouseMove(wParam, lParam);
         return 0;
+    case WM_INITMENUPOPUP:
+        windowMenu_.OnInitMenuPopup(wParam, lParam);
+        return Form::OnMessage(msg, wParam, lParam);
     case WM_SYSCOMMAND:
         if (windowMenu_.OnSysCommand(wParam)) {
             return 0;
@@ -455,18 +461,26 @@ void FrmSet::PopupTrayMenu(POINT at) {
     BeforeModalLoop();
     SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
     if (!cd_) {
-        cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
-                                                         [this] { Image3_Click(); },
-                                                         [this] {
-                                                             BeforeModalLoop();
-                                                             com_.Enter();
-                                                         }});
+        cd_ = std::make_unique<CdWindow>(TrayMenuActions{
+            [this] { SetVisible(true); }, [this] { return signInStart_.Armed(); },
+            [this] { SignInStart_Click(); }, [this] { Image3_Click(); },
+            [this] {
+                BeforeModalLoop();
+                com_.Enter();
+            }});
         if (!cd_->Create()) {
             cd_.reset();
             return;
         }
     }
     cd_->PopupMenuAt(at);
+}
+
+void FrmSet::SignInStart_Click() {
+    const std::wstring told = signInStart_.Toggle();
+    if (!told.empty()) {
+        ui::ShowNotice(hwnd(), told, [this] { BeforeModalLoop(); });
+    }
 }
 
 void FrmSet::BeforeModalLoop() {

@@ -13,9 +13,11 @@
 #include "app/frmset_ids.h"
 #include "app/loss_report.h"
 #include "app/running_copy.h"
+#include "app/sign_in_start.h"
 #include "app/start_arguments.h"
 #include "app/ticked_rows.h"
 #include "common/com_apartment.h"
+#include "common/executable.h"
 #include "common/win_handles.h"
 #include "editor/edit_dialog.h"
 #include "hotkeyctl/velmo.h"
@@ -84,6 +86,9 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     // The notification-area icon's notifications (tray/tray_events.h).
     void Form_MouseMove(WPARAM wParam, LPARAM lParam);
     void PopupTrayMenu(POINT at);
+    // The item "登录时自动启动" of the tray menu and the window menu: arms or disarms the start at
+    // sign-in and tells what came of it.
+    void SignInStart_Click();
     // An armed start: ticks every row that has a stored hotkey and was ticked by hand, and tells
     // the user once of those the system refused.
     void TickRowsWithStoredHotkeys();
@@ -123,6 +128,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     TrayIcon tray_;
     TrayEvents trayEvents_;
     ui::WindowMenuItems windowMenu_; // the title strip's pictures, in the window menu
+    SignInStart signInStart_{ExecutablePath()};
     const UINT taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     const UINT showRunningCopy_ = RegisterWindowMessageW(kShowRunningCopyMessage);
     std::unique_ptr<EditDialog> editor_;

@@ -54,4 +54,17 @@ std::wstring RunningElsewhereText(const std::wstring& settingsFile) {
     return text;
 }
 
+std::wstring SignInNotChangedText(bool turningOn, SystemError error) {
+    std::wstring text = turningOn ? L"Starting at sign-in could not be turned on."
+                                  : L"Starting at sign-in could not be turned off.";
+    if (error != 0) {
+        text += kLineBreak + SystemReasonLine(error);
+    }
+    return text;
+}
+
+std::wstring SignInMovedText(const std::wstring& oldProgram) {
+    return L"Signing in now starts this copy instead of " + oldProgram;
+}
+
 } // namespace hkv

@@ -27,4 +27,10 @@ std::wstring SettingsNotSavedText(const std::wstring& settingsFile,
 // this copy ends.
 std::wstring RunningElsewhereText(const std::wstring& settingsFile);
 
+// The start at sign-in could not be turned on (or off); error: the system's reason, 0 for none.
+std::wstring SignInNotChangedText(bool turningOn, SystemError error);
+
+// The start at sign-in started another copy of the program, at oldProgram; now it starts this one.
+std::wstring SignInMovedText(const std::wstring& oldProgram);
+
 } // namespace hkv

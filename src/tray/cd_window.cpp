@@ -28,6 +28,7 @@ bool CdWindow::Create() {
     HMENU about = CreatePopupMenu();
     AppendMenuW(about, MF_STRING, kAchId, L"关于 Velmo Change Hotkey");
     AppendMenuW(popup, MF_STRING, kShowId, L"显示");
+    AppendMenuW(popup, MF_STRING, kSignInStartId, kSignInStartText);
     AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(about), L"关于");
     AppendMenuW(popup, MF_STRING, kExitId, L"退出");
     menuBar_.reset(CreateMenu());
@@ -50,6 +51,8 @@ bool CdWindow::Create() {
 
 void CdWindow::PopupMenuAt(POINT screen) {
     HMENU popup = GetSubMenu(GetMenu(hwnd()), 0);
+    CheckMenuItem(popup, kSignInStartId,
+                  MF_BYCOMMAND | (actions_.SignInStartArmed() ? MF_CHECKED : MF_UNCHECKED));
     TrackPopupMenu(popup, kPopupFlags, screen.x, screen.y, 0, hwnd(), nullptr);
     // Without a message after the menu, the next click elsewhere may not close a menu opened
     // from the notification area.
@@ -70,6 +73,9 @@ LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kExitId:
             actions_.Exit();
+            return 0;
+        case kSignInStartId:
+            actions_.SignInStartClick();
             return 0;
         default:
             break;

@@ -9,8 +9,14 @@
 
 namespace hkv {
 
+// The item that arms the program's start at sign-in, in the tray menu and the window menu.
+inline constexpr wchar_t kSignInStartText[] = L"登录时自动启动";
+
 struct TrayMenuActions {
     std::function<void()> Show; // "显示"
+    // kSignInStartText: whether it shows checked, asked each time the menu opens; its click.
+    std::function<bool()> SignInStartArmed;
+    std::function<void()> SignInStartClick;
     std::function<void()> Exit; // "退出"
     // Runs before "关于 Velmo Change Hotkey" hands the product page to the shell, which may show
     // a dialog of its own first (no browser chosen yet, a security prompt) and wants COM entered
@@ -32,6 +38,7 @@ class CdWindow : public ui::WindowBase {
     static constexpr UINT kShowId = 1;
     static constexpr UINT kAchId = 2;
     static constexpr UINT kExitId = 3;
+    static constexpr UINT kSignInStartId = 4;
     // The window's one button, never seen: the window is never shown.
     static constexpr int kCommand1Id = 1;
 

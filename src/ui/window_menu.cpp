@@ -11,6 +11,10 @@ constexpr UINT kFirstItemId = 0x0100;
 constexpr UINT kItemIdStep = 0x10;
 constexpr WPARAM kSystemBits = 0xF;
 
+UINT ItemId(std::size_t n) {
+    return kFirstItemId + kItemIdStep * static_cast<UINT>(n);
+}
+
 } // namespace
 
 void WindowMenuItems::Add(HWND window, std::vector<WindowMenuItem> items) {
@@ -21,7 +25,19 @@ void WindowMenuItems::Add(HWND window, std::vector<WindowMenuItem> items) {
     }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     for (std::size_t n = 0; n < items_.size(); ++n) {
-        AppendMenuW(menu, MF_STRING, kFirstItemId + kItemIdStep * n, items_[n].text.c_str());
+        AppendMenuW(menu, MF_STRING, ItemId(n), items_[n].text.c_str());
+    }
+}
+
+void WindowMenuItems::OnInitMenuPopup(WPARAM menu, LPARAM lParam) const {
+    if (!HIWORD(lParam)) {
+        return; // not the system menu
+    }
+    for (std::size_t n = 0; n < items_.size(); ++n) {
+        if (items_[n].checked) {
+            CheckMenuItem(reinterpret_cast<HMENU>(menu), ItemId(n),
+                          MF_BYCOMMAND | (items_[n].checked() ? MF_CHECKED : MF_UNCHECKED));
+        }
     }
 }
 

@@ -12,6 +12,8 @@ namespace hkv::ui {
 struct WindowMenuItem {
     std::wstring text;
     std::function<void()> action;
+    // For an item with a check: whether it is checked, asked each time the menu opens.
+    std::function<bool()> checked = {};
 };
 
 class WindowMenuItems {
@@ -20,6 +22,8 @@ class WindowMenuItems {
     void Add(HWND window, std::vector<WindowMenuItem> items);
     // The window's WM_SYSCOMMAND: true when it chose one of the items, whose action has then run.
     bool OnSysCommand(WPARAM command) const;
+    // The window's WM_INITMENUPOPUP: the system menu opening sets the items' checks.
+    void OnInitMenuPopup(WPARAM menu, LPARAM lParam) const;
 
   private:
     std::vector<WindowMenuItem> items_;

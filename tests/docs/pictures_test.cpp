@@ -22,7 +22,7 @@ constexpr int kNormalDpi = 96;
 constexpr int kLargeScaleDpi = 144;
 // A window's edges in pixels may round either way at a scale.
 constexpr int kTolerancePixels = 2;
-// The tray menu and its submenu take their size from the font: three items and one need at
+// The tray menu and its submenu take their size from the font: four items and one need at
 // least this much.
 constexpr int kMenuMinWidth = 120;
 constexpr int kMenuMinHeight = 40;
