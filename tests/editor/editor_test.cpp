@@ -300,6 +300,11 @@ TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRowAndAFileNot
     EXPECT_TRUE(IsWindow(editor)) << "Add only hides the editor";
     EXPECT_EQ(notices.Count(), 0u);
     // The next row's shortcut still plays from its row; the user learns that the file lost it.
+    // Row 4 holds the same text with other keys.
+    for (const auto& [section, value] :
+         {std::pair{L"conftext", L"Ctrl + L-1"}, std::pair{L"conftooltip", L"2|17|50"}}) {
+        ASSERT_TRUE(WritePrivateProfileStringW(section, L"3", value, program.IniPath().c_str()));
+    }
     ASSERT_TRUE(SetFileAttributesW(program.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
     HWND again = Open(program, 6);
     ASSERT_EQ(again, editor) << "the hidden editor is shown again";
@@ -322,6 +327,10 @@ TEST_F(Editor, PicksAreStoredIntoTheRowAndTheFileAndKeptForTheNextRowAndAFileNot
     ASSERT_EQ(Open(program, 0), again);
     ASSERT_TRUE(Add(program, again));
     EXPECT_EQ(notices.Count(), 1u);
+    ASSERT_EQ(Open(program, 3), again);
+    ASSERT_TRUE(Add(program, again));
+    ASSERT_TRUE(notices.WaitForCount(2));
+    EXPECT_NE(notices.Seen()[1].text.find(L"plays the key codes \"2|17|50\""), std::wstring::npos);
 }
 TEST_F(Editor, TheListsDecideWhateverTheHiddenBoxesHold) {
     ProgramUnderTest program(L"unseen");
