@@ -15,6 +15,7 @@
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "editor/row_store.h"
+#include "ui/controls.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/moveit.h"
@@ -391,7 +392,7 @@ void FrmSet::Text1_Click(int i) {
             return;
         }
     }
-    editor_->SetPd(DecimalText(i));
+    editor_->SetPd(DecimalText(i), ui::ControlText(text1_[i]));
     editor_->Show();
     SetVisible(false);
 }
