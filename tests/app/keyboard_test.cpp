@@ -73,7 +73,7 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     auto on = [&](HWND c) { return FocusOf(editor) == c || IsChild(c, FocusOf(editor)); };
     const HWND order[] = {lists[1], lists[2], add, lists[0], add, lists[2], lists[1]};
     for (int n = 0; n < 7; ++n) {
-        ASSERT_TRUE(Tab(editor, n >= 4) && on(order[n])) << n;
+        ASSERT_TRUE(Tab(editor, n >= 4) && WaitUntil([&] { return on(order[n]); })) << n;
     }
     // "a" typed in the open list and Enter: the list's A, not Alt, the first name with an a.
     TapKey(VK_F4);
@@ -81,7 +81,7 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     TapKey('A');
     TapKey(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(lists[1]) == L"A"; })) << Narrow(TextOf(lists[1]));
-    ASSERT_TRUE(Tab(editor) && Tab(editor) && on(add));
+    ASSERT_TRUE(Tab(editor) && Tab(editor) && WaitUntil([&] { return on(add); }));
     EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(add, hkv::colors::kAccent); }));
     TapKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsWindowVisible(editor); }));
