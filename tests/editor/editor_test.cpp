@@ -171,17 +171,8 @@ TEST_F(Editor, EachListOffersTheSame63EntriesInOrderAndCloseDiscardsThePicks) {
         MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&rc), 2);
         EXPECT_TRUE(rc.top >= client.bottom || rc.left >= client.right) << "state box " << id;
     }
-    // First shown, the focus is in the first list; Tab then visits the other lists and "添加",
-    // and never an unseen state box.
+    // First shown, the focus is in the first list (Tab from there: the keyboard scenario).
     EXPECT_TRUE(WaitUntil([&] { return IsChild(Box(editor, ids::kLovea), FocusOf(editor)); }));
-    for (int expected : {ids::kLovek, ids::kLovem, ids::kLabel1, ids::kLovea}) {
-        TapKey(VK_TAB);
-        EXPECT_TRUE(WaitUntil([&] {
-            return FocusOf(editor) == Box(editor, expected) ||
-                   IsChild(Box(editor, expected), FocusOf(editor));
-        })) << "Tab did not reach "
-            << expected;
-    }
 
     // Closed, the editor takes its picks with it and changes nothing.
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovea, L"Win"));
@@ -263,8 +254,8 @@ TEST_F(Editor, AddTakesWhatEachFieldShowsAndTellsWhenThereIsNothingToStore) {
     EXPECT_EQ(TextOf(Box(editor, ids::kText2)), L"");
     expectRefused(L"first list shows \"ctrx\"");
 
-    // The third list opened and "t" typed: the list selects T. Enter closes the list, with T in
-    // its field; Enter again presses "添加".
+    // The third list opened and "t" typed: the list selects T, its field shows the typing. Enter
+    // closes the list, with T in its field; Enter again presses "添加", which stores it.
     ASSERT_TRUE(PickByClick(editor, ids::kLovea, L"Ctrl"));
     ASSERT_TRUE(PickByKeyboard(editor, ids::kLovek, L"Shift"));
     HWND third = Box(editor, ids::kLovem);

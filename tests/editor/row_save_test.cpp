@@ -34,11 +34,10 @@ TEST(EditorSave, TheKeysAreWrittenOnlyAfterTheTextAndTheTextGoesBackWithoutThem)
         {RefusingRowFile({Value::KeyCodeList}, 1), {L"Ctrl + C", L"1|18"}},
     };
     for (auto [file, after] : cases) {
-        const bool refused = !file.refused.empty();
         const RowStored stored = SaveRow(file, {L"Ctrl + C", L"2", L"2|17|67"});
         EXPECT_EQ(stored.inFile.displayText + L" " + stored.inFile.keyCodeList,
                   after.displayText + L" " + after.keyCodeList);
-        EXPECT_EQ(stored.kept, !refused);
-        EXPECT_EQ(stored.error, refused ? 5u : 0u);
+        EXPECT_EQ(stored.kept, file.refused.empty());
+        EXPECT_EQ(stored.error, stored.kept ? 0u : 5u);
     }
 }
