@@ -5,7 +5,7 @@
 
 #include "editor/row_save.h"
 
-using namespace hkv::editor;
+namespace hkv::editor {
 using Value = RowFile::Value;
 
 // A row that shows Alt, in a file that refuses the writes of some values, or all after a count.
@@ -16,12 +16,12 @@ struct RefusingRowFile final : RowFile {
     std::set<Value> refused;
     int writesTaken;
     std::wstring Read(Value value) override { return held[value]; }
-    hkv::WriteOutcome Write(Value value, const std::wstring& text) override {
+    WriteOutcome Write(Value value, const std::wstring& text) override {
         if (refused.count(value) || writesTaken-- <= 0) {
-            return hkv::WriteOutcome::Failed(5);
+            return WriteOutcome::Failed(5);
         }
         held[value] = text;
-        return hkv::WriteOutcome::Done();
+        return WriteOutcome::Done();
     }
 };
 
@@ -41,3 +41,4 @@ TEST(EditorSave, TheKeysAreWrittenOnlyAfterTheTextAndTheTextGoesBackWithoutThem)
         EXPECT_EQ(stored.error, stored.kept ? 0u : 5u);
     }
 }
+} // namespace hkv::editor
