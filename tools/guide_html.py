@@ -28,6 +28,11 @@ ORDERED = re.compile(r"^(\d+)\. (.*)$")
 LINK = re.compile(r"\[([^\]]+)\]\(([^)\s]+)\)")
 BOLD = re.compile(r"\*\*(.+?)\*\*")
 MIME = {".png": "image/png", ".jpg": "image/jpeg", ".gif": "image/gif"}
+# The program's Chinese labels, quoted in the English guide: a run of Chinese characters, with
+# the digits and spaces inside it ("第 1 行 启用"), is marked so that a reader voices it in Chinese.
+HAN = "\u3000-\u303f\u3400-\u4dbf\u4e00-\u9fff\uff00-\uffef"
+CHINESE = re.compile("[%s]+(?:[ 0-9]+[%s]+)*" % (HAN, HAN))
+TAG = re.compile(r"(<[^>]*>)")
 
 STYLE = """
 body { font-family: "Segoe UI", "Microsoft YaHei", sans-serif; max-width: 52em; margin: 2em auto;
@@ -51,8 +56,19 @@ def slug(text):
     return re.sub(r"[^\w\- ]", "", plain.lower()).replace(" ", "-")
 
 
+def mark_chinese(markup):
+    """Marks the Chinese runs of the text between tags, never inside a tag."""
+    return "".join(part if TAG.fullmatch(part) else
+                   CHINESE.sub(lambda m: '<span lang="zh-Hans">%s</span>' % m[0], part)
+                   for part in TAG.split(markup))
+
+
 def inline(text):
-    """Escapes a line and renders its code spans, bold text and links."""
+    """Escapes a line and renders its code spans, bold text, links and Chinese runs."""
+    return mark_chinese(inline_plain(text))
+
+
+def inline_plain(text):
     out = []
     for k, part in enumerate(text.split("`")):
         if k % 2:

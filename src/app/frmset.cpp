@@ -16,6 +16,7 @@
 #include "common/decimal.h"
 #include "editor/edit_dialog.h"
 #include "editor/row_store.h"
+#include "ui/controls.h"
 #include "ui/font.h"
 #include "ui/pictures.h"
 #include "ui/moveit.h"
@@ -412,7 +413,7 @@ void FrmSet::Text1_Click(int i) {
             return;
         }
     }
-    editor_->SetPd(DecimalText(i));
+    editor_->SetPd(DecimalText(i), ui::ControlText(text1_[i]));
     editor_->Show();
     SetVisible(false);
 }

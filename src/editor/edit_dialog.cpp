@@ -69,12 +69,12 @@ void EditDialog::CreateControls() {
                                   listFont_.get(), L"", kDroppedListPixels});
     };
 
-    // Created in the layout's order: num, lovek, lovem, lovea, Text4, Text3, Text2, pd, m1, m2,
-    // m3, pmenu; Tab visits the lists middle, right, left.
-    num_ = stateBox({10920, 2400, 1575, 375}, ids::kNum, L"0");
+    // The lists come first, so that Tab visits them left to right and then "添加" (created
+    // last), and never an unseen state box.
+    lists_[0] = keyList({360, 720, 1815, 375}, ids::kLovea);
     lists_[1] = keyList({2400, 720, 1815, 375}, ids::kLovek);
     lists_[2] = keyList({4440, 720, 2055, 375}, ids::kLovem);
-    lists_[0] = keyList({360, 720, 1815, 375}, ids::kLovea);
+    num_ = stateBox({10920, 2400, 1575, 375}, ids::kNum, L"0");
     codeParts_[2] = stateBox({4680, 2640, 1575, 375}, ids::kText4, L"");
     codeParts_[1] = stateBox({2520, 2760, 1455, 270}, ids::kText3, L"");
     codeParts_[0] = stateBox({480, 2760, 1455, 270}, ids::kText2, L"");
@@ -105,6 +105,8 @@ void EditDialog::Form_Load() {
     const auto& entries = editor::KeyListEntries();
     for (HWND list : lists_) {
         add(list, entries[0]);
+        // The blank field is the blank entry: the first Down goes on to the next one.
+        SendMessageW(list, CB_SETCURSEL, 0, 0);
     }
     for (HWND list : lists_) {
         for (int e = 1; e < editor::kFixedEntries; ++e) {
@@ -120,8 +122,10 @@ void EditDialog::Form_Load() {
     }
 }
 
-void EditDialog::SetPd(const std::wstring& row) {
+void EditDialog::SetPd(const std::wstring& row, const std::wstring& rowShows) {
     SetBoxText(pd_, row);
+    const auto index = editor::RowFromPd(row);
+    DescribeEditedRow(accessible_, hwnd(), index ? *index + 1 : 0, rowShows);
 }
 
 void EditDialog::Show() {
@@ -151,8 +155,14 @@ LRESULT EditDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void EditDialog::OnCommand(int id, WORD code) {
     if (id == IDCANCEL && code == 0) {
         Image3_Click(); // Esc, from dialog navigation
-    } else if (code == CBN_SELCHANGE && id >= ids::kLovea && id <= ids::kLovem) {
-        KeyList_Click(id - ids::kLovea);
+    } else if (id >= ids::kLovea && id <= ids::kLovem) {
+        if (code == CBN_SELCHANGE) {
+            KeyList_Click(id - ids::kLovea);
+        } else if (code == CBN_EDITCHANGE) {
+            KeyList_Typed(id - ids::kLovea);
+        } else if (code == CBN_SELENDOK) {
+            KeyList_Chosen(id - ids::kLovea);
+        }
     } else if (id == ids::kEditPmenu && code == ui::kNotifyMouseMove) {
         // The move loop lasts as long as the user drags: no playback may hold keys meanwhile.
         moveit::DragWindow(hwnd(), host_.BeforeModalLoop);
@@ -187,6 +197,34 @@ void EditDialog::KeyList_Click(int list) {
     SetBoxText(nameParts_[list], pick.namePart);
 }
 
+void EditDialog::KeyList_Typed(int list) {
+    // A field that names an entry makes it the list's current one, open or closed, so that the
+    // arrow keys go on from what the field shows and Enter in the open list keeps it. Through the
+    // list itself: the combo's own selecting would rewrite the field under the typing. Otherwise
+    // the open list keeps the combo's highlight of the first name the typing begins.
+    const auto entry = editor::EntryNamed(BoxText(lists_[list]));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!entry || !GetComboBoxInfo(lists_[list], &info)) {
+        return;
+    }
+    SendMessageW(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
+    SendMessageW(info.hwndList, LB_SETTOPINDEX, static_cast<WPARAM>(*entry), 0);
+}
+
+void EditDialog::KeyList_Chosen(int list) {
+    // The open list closed on its highlighted entry, which the combo does not put into the field
+    // after typing: the field shows what is kept.
+    HWND box = lists_[list];
+    const LRESULT chosen = SendMessageW(box, CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || chosen >= editor::kKeyListEntries ||
+        BoxText(box) == editor::KeyListEntries()[static_cast<std::size_t>(chosen)]) {
+        return;
+    }
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    KeyList_Click(list);
+}
+
 void EditDialog::Label1_Click() {
     if (!StorePicks()) {
         return; // the user was told; the picks stay for another try
@@ -196,22 +234,22 @@ void EditDialog::Label1_Click() {
 }
 
 bool EditDialog::StorePicks() {
-    std::array<editor::ListState, kMaxShortcutKeys> lists;
-    for (std::size_t k = 0; k < lists.size(); ++k) {
-        const LRESULT selected = SendMessageW(lists_[k], CB_GETCURSEL, 0, 0);
-        lists[k] = {selected == CB_ERR ? std::nullopt
-                                       : std::optional<int>(static_cast<int>(selected)),
-                    BoxText(lists_[k])};
+    std::array<std::wstring, kMaxShortcutKeys> fields;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        fields[k] = BoxText(lists_[k]);
     }
-    const auto taken = editor::TakePicks(lists);
+    const auto taken = editor::TakePicks(fields);
     if (const auto* refused = std::get_if<editor::PickRefused>(&taken)) {
         ui::ShowNotice(hwnd(), editor::PicksRefusedText(*refused), host_.BeforeModalLoop);
         return false;
     }
     const auto& picks = std::get<editor::Picks>(taken);
     for (std::size_t k = 0; k < picks.names.size(); ++k) {
-        if (BoxText(lists_[k]) != picks.names[k]) {
-            SetBoxText(lists_[k], picks.names[k]);
+        // The field as the list spells the name, and the list's current entry with it.
+        const auto entry = static_cast<LRESULT>(editor::EntryNamed(picks.names[k]).value_or(0));
+        if (BoxText(lists_[k]) != picks.names[k] ||
+            SendMessageW(lists_[k], CB_GETCURSEL, 0, 0) != entry) {
+            SendMessageW(lists_[k], CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
         }
         SetBoxText(codeParts_[k], picks.picks[k].codePart);
         SetBoxText(nameParts_[k], picks.picks[k].namePart);
@@ -242,11 +280,7 @@ void EditDialog::Image3_Click() {
 }
 
 std::wstring EditDialog::BoxText(HWND box) const {
-    const int length = GetWindowTextLengthW(box);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(box, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    return ui::ControlText(box);
 }
 
 void EditDialog::SetBoxText(HWND box, const std::wstring& text) {

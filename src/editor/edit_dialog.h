@@ -36,8 +36,8 @@ class EditDialog : public ui::Form {
 
     // Creates the dialog hidden and runs its load step.
     bool Create();
-    // Sets the row the dialog edits ("0" to "9").
-    void SetPd(const std::wstring& row);
+    // Sets the row the dialog edits ("0" to "9") and tells a screen reader what it shows now.
+    void SetPd(const std::wstring& row, const std::wstring& rowShows);
     // Shows the dialog, modeless and without an owner.
     void Show();
 
@@ -50,6 +50,8 @@ class EditDialog : public ui::Form {
     void Form_Load();
 
     void KeyList_Click(int list); // lovea_Click, lovek_Click, lovem_Click
+    void KeyList_Typed(int list);
+    void KeyList_Chosen(int list);
     void Label1_Click();
     // Stores the lists' picks into the row; false, with the user told why, when there are none.
     bool StorePicks();

@@ -1,22 +1,49 @@
 #include "editor/list_picks.h"
 
 namespace hkv::editor {
+namespace {
 
-std::variant<Picks, PickRefused> TakePicks(const std::array<ListState, kMaxShortcutKeys>& lists) {
-    Picks taken;
-    for (std::size_t k = 0; k < lists.size(); ++k) {
-        const ListState& list = lists[k];
-        const bool known = list.selected && *list.selected >= 0 && *list.selected < kKeyListEntries;
-        if (!known && !list.field.empty()) {
-            return PickRefused{PickProblem::FieldNamesNoEntry, static_cast<int>(k), list.field};
+wchar_t AsciiUpper(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (AsciiUpper(a[k]) != AsciiUpper(b[k])) {
+            return false;
         }
-        taken.names[k] =
-            known ? std::wstring(KeyListEntries()[static_cast<std::size_t>(*list.selected)])
-                  : std::wstring();
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<int> EntryNamed(std::wstring_view field) {
+    const auto& entries = KeyListEntries();
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (SameName(field, entries[k])) {
+            return static_cast<int>(k);
+        }
+    }
+    return std::nullopt;
+}
+
+std::variant<Picks, PickRefused>
+TakePicks(const std::array<std::wstring, kMaxShortcutKeys>& fields) {
+    Picks taken;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        const auto entry = EntryNamed(fields[k]);
+        if (!entry) {
+            return PickRefused{PickProblem::FieldNamesNoEntry, static_cast<int>(k), fields[k]};
+        }
+        taken.names[k] = std::wstring(KeyListEntries()[static_cast<std::size_t>(*entry)]);
         taken.picks[k] = PickFromName(taken.names[k]);
     }
     if (taken.names[0].empty()) {
-        return PickRefused{PickProblem::NoFirstKey, 0, lists[0].field};
+        return PickRefused{PickProblem::NoFirstKey, 0, fields[0]};
     }
     return taken;
 }

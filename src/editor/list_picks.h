@@ -1,22 +1,20 @@
 #pragma once
-// What "添加" takes from the three key lists. Each list's own selection is the pick: a field that
-// shows something else (a letter typed while the list was open selects an entry but leaves the
-// typing in the field) is set to the selected entry's name. A list without a selection picks
-// nothing when its field is empty; a field that names no entry, or no key in the first list, is
-// told to the user and nothing is stored.
+// What "添加" takes from the three key lists: what each field shows. A field names an entry when
+// it holds the entry's name, letter case aside ("ctrl" is Ctrl), and is then set to the name as
+// the list spells it; the empty field is the blank entry, no key. A field that names no entry,
+// or no key in the first list, is told to the user and nothing is stored.
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "editor/composition.h"
 
 namespace hkv::editor {
 
-struct ListState {
-    std::optional<int> selected; // the entry the list itself has selected
-    std::wstring field;          // the text its field shows
-};
+// The index of the key list entry `field` names, or nothing.
+std::optional<int> EntryNamed(std::wstring_view field);
 
 enum class PickProblem { NoFirstKey, FieldNamesNoEntry };
 
@@ -31,6 +29,7 @@ struct Picks {
     std::array<std::wstring, kMaxShortcutKeys> names; // what each field is to show
 };
 
-std::variant<Picks, PickRefused> TakePicks(const std::array<ListState, kMaxShortcutKeys>& lists);
+std::variant<Picks, PickRefused>
+TakePicks(const std::array<std::wstring, kMaxShortcutKeys>& fields);
 
 } // namespace hkv::editor

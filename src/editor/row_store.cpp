@@ -10,22 +10,28 @@ namespace {
 constexpr wchar_t kTextSection[] = L"conftext";
 constexpr wchar_t kKeyCodeListSection[] = L"conftooltip";
 
+// The row's key in "set.ini"; each write takes all or nothing of its own section.
+class SettingsRowFile final : public RowFile {
+  public:
+    explicit SettingsRowFile(std::wstring pd) : pd_(std::move(pd)) {}
+    std::wstring Read(Value value) override { return modINI::IniRead(Section(value), pd_, L""); }
+    WriteOutcome Write(Value value, const std::wstring& text) override {
+        return modINI::IniWrite(Section(value), pd_, text) ? WriteOutcome::Done()
+                                                           : WriteOutcome::Failed(GetLastError());
+    }
+
+  private:
+    static const wchar_t* Section(Value value) {
+        return value == Value::Text ? kTextSection : kKeyCodeListSection;
+    }
+    std::wstring pd_;
+};
+
 } // namespace
 
 RowStored StoreRow(const std::wstring& pd, const Composition& composed) {
-    // Each write takes all or nothing of its own section; what the file holds after both is read
-    // back, so a second write that failed after the first landed is told as it is.
-    RowStored stored;
-    if (!modINI::IniWrite(kTextSection, pd, composed.displayText)) {
-        stored.error = GetLastError();
-    }
-    if (!modINI::IniWrite(kKeyCodeListSection, pd, composed.keyCodeList) && stored.error == 0) {
-        stored.error = GetLastError();
-    }
-    stored.inFile = StoredRow(pd);
-    stored.kept = stored.inFile.displayText == composed.displayText &&
-                  stored.inFile.keyCodeList == composed.keyCodeList;
-    return stored;
+    SettingsRowFile file(pd);
+    return SaveRow(file, composed);
 }
 
 RowInFile StoredRow(const std::wstring& pd) {

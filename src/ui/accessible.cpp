@@ -431,6 +431,13 @@ void AccessibleControls::Attach(HWND control, AccessibleFacts facts) {
     if (control == nullptr) {
         return;
     }
+    // Attached again: the new facts hold from now on, for what readers hold already too.
+    for (const auto& attached : links_) {
+        if (attached->control == control) {
+            attached->facts = std::move(facts);
+            return;
+        }
+    }
     auto link = std::make_shared<Link>();
     link->control = control;
     link->facts = std::move(facts);

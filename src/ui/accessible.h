@@ -36,9 +36,9 @@ class AccessibleControls {
     AccessibleControls(const AccessibleControls&) = delete;
     AccessibleControls& operator=(const AccessibleControls&) = delete;
 
-    // From now on the control answers with these facts, until it or this object is destroyed;
-    // what a reader still holds then answers that it is no longer connected. A control without
-    // its window (null) is left out.
+    // From now on the control answers with these facts, until others are attached to it or it
+    // or this object is destroyed; what a reader still holds then answers that it is no longer
+    // connected. A control without its window (null) is left out.
     void Attach(HWND control, AccessibleFacts facts);
 
     class Library;

@@ -34,6 +34,14 @@ void NotifyParent(HWND control, WORD code) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+std::wstring ControlText(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 bool ChildControl::CreateChild(HWND parent, int id, const PixelRect& bounds,
                                const std::wstring& text) {
     RegisterWindowClass(kClassName, nullptr, CS_DBLCLKS);

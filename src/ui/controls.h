@@ -38,6 +38,9 @@ inline constexpr WORD kNotifyMouseMove = 0x7F01;
 // that holds them.
 void NotifyParent(HWND control, WORD code);
 
+// The window's text, whole.
+std::wstring ControlText(HWND control);
+
 class ChildControl : public WindowBase {
   protected:
     bool CreateChild(HWND parent, int id, const PixelRect& bounds, const std::wstring& text);

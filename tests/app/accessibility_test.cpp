@@ -71,6 +71,7 @@ struct Expected {
     long role;
     std::optional<std::wstring> value;
     long stateOn = 0;
+    std::optional<std::wstring> description{};
 };
 
 } // namespace
@@ -114,8 +115,8 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
         {"≡", on(ids::kImage1), false, true, L"菜单", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
         {"_", on(ids::kImage2), false, true, L"最小化到托盘", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
         {"×", on(ids::kImage3), false, true, L"退出", ROLE_SYSTEM_PUSHBUTTON, std::nullopt},
-        {"the editor", [&] { return p.Editor(); }, true, false, L"编辑", ROLE_SYSTEM_CLIENT,
-         std::nullopt},
+        {"the editor", [&] { return p.Editor(); }, true, false, L"编辑 第 1 行", ROLE_SYSTEM_CLIENT,
+         std::nullopt, 0, L"该行当前为 Shift + H"},
         {"first list", in(ids::kLovea), true, false, L"第一个键", ROLE_SYSTEM_COMBOBOX, L""},
         {"second list", in(ids::kLovek), true, false, L"第二个键", ROLE_SYSTEM_COMBOBOX, L""},
         {"third list", in(ids::kLovem), true, false, L"第三个键", ROLE_SYSTEM_COMBOBOX, L""},
@@ -129,7 +130,7 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
         SCOPED_TRACE(row.what);
         if (row.inEditor && !p.Editor()) {
             ASSERT_TRUE(ClickOn(p.Text1(0)));
-            ASSERT_TRUE(WaitUntil([&] { return p.Editor() && InputTaken(p.Editor()); }));
+            ASSERT_TRUE(WaitUntil([&] { return p.Editor() && IsWindowVisible(p.Editor()); }));
         }
         VARIANT child{};
         IAccessible* object = ObjectOf(row.control(), row.fromPoint, child);
@@ -142,6 +143,9 @@ TEST_F(App, AScreenReaderHearsEveryControlNamedAndEveryChangeAnnounced) {
         }
         const long state = NumberFrom(object, child, &IAccessible::get_accState);
         EXPECT_EQ(state & row.stateOn, row.stateOn) << std::hex << state;
+        if (row.description) {
+            EXPECT_EQ(TextFrom(object, child, &IAccessible::get_accDescription), *row.description);
+        }
         if (row.role == ROLE_SYSTEM_TEXT && !row.name.empty()) {
             EXPECT_NE(TextFrom(object, child, &IAccessible::get_accDescription).find(L"Enter"),
                       std::wstring::npos);

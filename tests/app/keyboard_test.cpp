@@ -55,7 +55,7 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     ASSERT_TRUE(Tab(main, true));
     EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(box1, hkv::colors::kAccent); }));
 
-    // Enter opens the editor on its first list; Tab reaches "添加" after it, and Space presses it.
+    // Enter opens the editor on its first list, on the blank entry: one Down is Shift.
     TapKey(VK_RETURN);
     HWND editor = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
@@ -63,14 +63,25 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
         return editor && IsWindowVisible(editor) && FocusOf(editor) &&
                IsChild(FindDescendant(editor, ids::kLovea), FocusOf(editor));
     }));
-    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovea), L"Ctrl"));
-    ASSERT_TRUE(Tab(editor));
+    const HWND lists[] = {FindDescendant(editor, ids::kLovea), FindDescendant(editor, ids::kLovek),
+                          FindDescendant(editor, ids::kLovem)};
+    TapKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(lists[0]) == L"Shift"; }));
+    ASSERT_TRUE(ArrowTo(lists[0], L"Ctrl"));
+    // Tab goes through the lists left to right, then "添加"; Shift + Tab back.
     HWND add = FindDescendant(editor, ids::kLabel1);
-    EXPECT_EQ(FocusOf(editor), add);
-    ASSERT_TRUE(Tab(editor));
-    ASSERT_TRUE(ArrowTo(FindDescendant(editor, ids::kLovek), L"A"));
-    ASSERT_TRUE(Tab(editor, true));
-    ASSERT_EQ(FocusOf(editor), add);
+    auto on = [&](HWND c) { return FocusOf(editor) == c || IsChild(c, FocusOf(editor)); };
+    const HWND order[] = {lists[1], lists[2], add, lists[0], add, lists[2], lists[1]};
+    for (int n = 0; n < 7; ++n) {
+        ASSERT_TRUE(Tab(editor, n >= 4) && WaitUntil([&] { return on(order[n]); })) << n;
+    }
+    // "a" typed in the open list and Enter: the list's A, not Alt, the first name with an a.
+    TapKey(VK_F4);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(lists[1], CB_GETDROPPEDSTATE, 0, 0); }));
+    TapKey('A');
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(lists[1]) == L"A"; })) << Narrow(TextOf(lists[1]));
+    ASSERT_TRUE(Tab(editor) && Tab(editor) && WaitUntil([&] { return on(add); }));
     EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(add, hkv::colors::kAccent); }));
     TapKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsWindowVisible(editor); }));

@@ -86,10 +86,10 @@ TEST_F(App, ARowsBoxOpensItsEditorAndTheExitSavesEveryHotkeyControlAndEnds) {
     }));
     EXPECT_EQ(TextOf(FindDescendant(program.Editor(), ids::kPd)), L"2");
     EXPECT_EQ(GetWindow(program.Editor(), GW_OWNER), nullptr) << "the editor has no owner";
-    // A first key ("Shift", two entries down in the first list), or "添加" would store nothing.
+    // A first key ("Shift", the entry after the blank one the list starts on), or "添加" would
+    // store nothing.
     HWND first = FindDescendant(program.Editor(), ids::kLovea);
     ASSERT_TRUE(WaitUntil([&] { return IsChild(first, FocusOf(program.Editor())); }));
-    TapKey(VK_DOWN);
     TapKey(VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return SendMessageW(first, CB_GETCURSEL, 0, 0) == 1; }));
     ASSERT_TRUE(ClickOn(FindDescendant(program.Editor(), ids::kLabel1)));
