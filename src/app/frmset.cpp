@@ -181,6 +181,7 @@ void FrmSet::TickRowsWithStoredHotkeys() {
             SendMessageW(checks_[row], BM_SETCHECK, BST_CHECKED, 0);
         } else {
             refused.push_back({row + 1, velmo->Text()});
+            refusedAtStart_[static_cast<std::size_t>(row)] = true;
         }
     }
     if (!refused.empty()) {
@@ -320,7 +321,13 @@ void FrmSet::Check_Click(int row) {
     // The box always shows whether the hotkey really is registered; a refused enable clears it.
     // Setting the state from code raises no second click, so no second message can follow.
     SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
-    losses_.TicksWritten(hwnd(), SaveTickedRow(row, velmo->HotKeyEnabled()));
+    RowSet shown = refusedAtStart_;
+    for (int n = 0; n < ids::kRows; ++n) {
+        if (SendMessageW(checks_[n], BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
+            shown.set(static_cast<std::size_t>(n));
+        }
+    }
+    losses_.TicksWritten(hwnd(), SaveTickedRow(row, velmo->HotKeyEnabled(), shown));
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {

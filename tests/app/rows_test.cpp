@@ -22,6 +22,9 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndACapturedHotkeyClearsARowsTick) {
         << Narrow(TextOf(program.VelmoEdit(4)));
     EXPECT_FALSE(IsChecked(program, 4));
     EXPECT_TRUE(IsChecked(program, 1)) << "the first row stays enabled";
+    for (int i = 0; i < 10; ++i) { // the first tick writes every row as the window shows it
+        EXPECT_EQ(program.ReadIni(L"confenabled", std::to_wstring(i).c_str()), i ? L"0" : L"1");
+    }
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.Check(4); }))
         << "the focus did not come back to the check box after the message";
 
