@@ -67,8 +67,6 @@ void FrmSet::CreateControls() {
     HWND self = hwnd();
     auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi()); };
 
-    // Creation order is the focus order: pmenu, Text1(0), Check1..10, Text1(1..9), Velmo1..10,
-    // Picture1.
     pmenu_.Create(self, ids::kPmenu, px({0, 0, 12735, 375}), ui::ColorRole::Accent);
     title_.Create(pmenu_.hwnd(), ids::kTitle, px({45, 45, 2760, 240}), kTitle,
                   {titleFont_.get(), ui::ColorRole::AccentText, ui::ColorRole::Accent, false});
@@ -82,33 +80,22 @@ void FrmSet::CreateControls() {
                            {frmset::kMenuTip, [this] { Image1_Click(); }},
                            {frmset::kExitTip, [this] { Image3_Click(); }}});
 
-    auto createText1 = [&](int i) {
-        text1_[i] = ui::CreateControl(self, dpi(),
-                                      {WC_EDITW,
-                                       ids::kText1First + i,
-                                       {240, 810 + kRowPitchTwips * i, 1935, 300},
-                                       WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
-                                       formFont_.get(),
-                                       L"Text1"});
-        MakeShortcutBox(text1_[i]);
-    };
-    createText1(0);
-    SetFirstFocus(text1_[0]);
-    for (int n = 0; n < ids::kRows; ++n) {
-        checks_[n] = ui::CreateControl(self, dpi(),
-                                       {WC_BUTTONW,
-                                        ids::kCheckFirst + n,
-                                        {4650, 825 + kRowPitchTwips * n, 1000, 300},
-                                        WS_TABSTOP | BS_AUTOCHECKBOX,
-                                        formFont_.get(),
-                                        frmset::kEnableText});
-    }
-    for (int i = 1; i < ids::kRows; ++i) {
-        createText1(i);
-    }
-
+    // Creation order is the focus order: pmenu, then row by row as a row reads, its old-shortcut
+    // box, hotkey control and tick box, then Picture1. Tab thus goes along a row before the next
+    // (the hotkey and its tick are set up together), Shift + Tab back the same way. Each tick box
+    // is a group of its own: the arrow keys, which move the focus within a group, never carry it
+    // from a tick box into a hotkey box, which would take the next keys as its hotkey.
     const PropertyBag velmoProperties = frmset::VelmoProperties();
     for (int n = 0; n < ids::kRows; ++n) {
+        text1_[n] = ui::CreateControl(self, dpi(),
+                                      {WC_EDITW,
+                                       ids::kText1First + n,
+                                       {240, 810 + kRowPitchTwips * n, 1935, 300},
+                                       WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_READONLY,
+                                       formFont_.get(),
+                                       L"Text1"});
+        MakeShortcutBox(text1_[n]);
+
         PixelRect p = px({2415, 810 + kRowPitchTwips * n, 1905, 300});
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
@@ -131,9 +118,20 @@ void FrmSet::CreateControls() {
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
+
+        checks_[n] = ui::CreateControl(self, dpi(),
+                                       {WC_BUTTONW,
+                                        ids::kCheckFirst + n,
+                                        {4650, 825 + kRowPitchTwips * n, 1000, 300},
+                                        WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX,
+                                        formFont_.get(),
+                                        frmset::kEnableText});
     }
+    SetFirstFocus(text1_[0]);
 
     picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), ui::ColorRole::Window);
+    SetWindowLongPtrW(picture1_.hwnd(), GWL_STYLE,
+                      GetWindowLongPtrW(picture1_.hwnd(), GWL_STYLE) | WS_GROUP);
     const ui::LabelStyle heading{formFont_.get(), ui::ColorRole::WindowText, ui::ColorRole::Window,
                                  true};
     label3_[0].Create(picture1_.hwnd(), ids::kLabel3First, px({120, 15, 1995, 300}),

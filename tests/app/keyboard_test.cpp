@@ -87,22 +87,15 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     EXPECT_EQ(TextOf(box1), L"Ctrl + A");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
 
-    // Tab in the window's order to row 1's hotkey box, which captures F9 and shows the focus.
+    // Tab along row 1: its hotkey box captures F9 and shows the focus, its tick box takes Space.
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
-    for (int n = 1; n <= 20; ++n) {
-        ASSERT_TRUE(Tab(main));
-        ASSERT_EQ(FocusOf(main), n <= 10  ? program.Check(n)
-                                 : n < 20 ? program.Text1(n - 10)
-                                          : program.VelmoEdit(1))
-            << n;
-    }
+    ASSERT_TRUE(Tab(main));
+    ASSERT_EQ(FocusOf(main), program.VelmoEdit(1));
     EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(FocusOf(main), hkv::colors::kHotkeyBack); }));
     TapKey(VK_F9);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(1)) == L"F9"; }));
-    // On round to row 1's tick box, ticked with Space.
-    while (FocusOf(main) != program.Check(1)) {
-        ASSERT_TRUE(Tab(main));
-    }
+    ASSERT_TRUE(Tab(main));
+    ASSERT_EQ(FocusOf(main), program.Check(1));
     TapKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 1); }));
 
