@@ -2,6 +2,7 @@
 #include "app/app_fixture.h"
 #include "editor/composition.h"
 #include "ui/colors.h"
+#include "ui/contrast.h"
 
 using namespace hkv::test;
 namespace ids = hkv::ids;
@@ -30,7 +31,8 @@ bool ArrowTo(HWND list, const wchar_t* name) {
     return true;
 }
 
-// Whether a box shows its focus mark: a dot of its top line, clear of text and caret.
+// Whether a box shows its focus mark, 3 : 1 or more: a dot of its top line, clear of text and
+// caret.
 bool ShowsFocusMark(HWND box, COLORREF background) {
     RECT rc{};
     GetWindowRect(box, &rc);
@@ -38,7 +40,7 @@ bool ShowsFocusMark(HWND box, COLORREF background) {
     const COLORREF dot =
         GetPixel(screen, rc.left + 1 + 2 * ((rc.right - rc.left - 4) / 2), rc.top + 1);
     ReleaseDC(nullptr, screen);
-    return dot != background;
+    return hkv::contrast::Ratio(dot, background) >= hkv::contrast::kLeastMarkContrast;
 }
 
 } // namespace
