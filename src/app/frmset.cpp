@@ -192,9 +192,22 @@ void FrmSet::ShowForAnotherStart() {
     HWND front =
         editor_ && editor_->hwnd() && IsWindowVisible(editor_->hwnd()) ? editor_->hwnd() : hwnd();
     if (front == hwnd()) {
-        SetVisible(true);
+        BringBack(false);
+    } else {
+        SetForegroundWindow(front);
     }
-    SetForegroundWindow(front);
+}
+
+void FrmSet::BringBack(bool fromKeyboard) {
+    SetVisible(true);
+    SetForegroundWindow(hwnd());
+    if (fromKeyboard) {
+        // The user is on the keyboard: where the focus is must show at once.
+        SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+    // Also when the window was the foreground already (a menu's hidden owner activated it), which
+    // brings no activation that would do it.
+    FocusLastControl();
 }
 
 void FrmSet::SetText1(int i, const std::wstring& text) {
@@ -420,31 +433,26 @@ void FrmSet::Form_MouseMove(WPARAM wParam, LPARAM lParam) {
     const TrayRequest request = trayEvents_.Read(wParam, lParam);
     switch (request.action) {
     case TrayRequest::Action::Show:
-        SetVisible(true);
-        break;
-    case TrayRequest::Action::ShowAndActivate:
-        SetVisible(true);
-        SetForegroundWindow(hwnd());
+        BringBack(request.fromKeyboard);
         break;
     case TrayRequest::Action::MenuAtPointer: {
         POINT cursor{};
         GetCursorPos(&cursor);
-        PopupTrayMenu(cursor);
+        PopupTrayMenu(cursor, request.fromKeyboard);
         break;
     }
     case TrayRequest::Action::MenuAtIcon:
-        PopupTrayMenu(request.iconPlace);
+        PopupTrayMenu(request.iconPlace, request.fromKeyboard);
         break;
     case TrayRequest::Action::None:
         break;
     }
 }
 
-void FrmSet::PopupTrayMenu(POINT at) {
+void FrmSet::PopupTrayMenu(POINT at, bool fromKeyboard) {
     BeforeModalLoop();
-    SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
     if (!cd_) {
-        cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { SetVisible(true); },
+        cd_ = std::make_unique<CdWindow>(TrayMenuActions{[this] { BringBack(menuFromKeyboard_); },
                                                          [this] { Image3_Click(); },
                                                          [this] { BeforeModalLoop(); }});
         if (!cd_->Create()) {
@@ -452,7 +460,24 @@ void FrmSet::PopupTrayMenu(POINT at) {
             return;
         }
     }
+    // The menu's owner takes the foreground while the menu is open, so that the menu closes when
+    // the user clicks elsewhere and its keys reach it.
+    const HWND before = GetForegroundWindow();
+    menuFromKeyboard_ = fromKeyboard;
+    SetForegroundWindow(cd_->hwnd());
     cd_->PopupMenuAt(at);
+    // Ended with nothing that took the foreground (Esc, the product page): the user's keys go
+    // back where they went before, and a menu opened from the notification area hands the focus
+    // back to it, as the shell asks of its icons.
+    const HWND now = GetForegroundWindow();
+    if (now == cd_->hwnd() || now == nullptr || (now == hwnd() && !IsWindowVisible(hwnd()))) {
+        if (before && IsWindow(before)) {
+            SetForegroundWindow(before);
+        }
+        if (fromKeyboard) {
+            tray_.GiveFocusBack();
+        }
+    }
 }
 
 void FrmSet::BeforeModalLoop() {

@@ -79,7 +79,11 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Image2_Click();
     // The notification-area icon's notifications (tray/tray_events.h).
     void Form_MouseMove(WPARAM wParam, LPARAM lParam);
-    void PopupTrayMenu(POINT at);
+    // The menu opened from the keyboard (at the icon) or with the mouse (at the pointer).
+    void PopupTrayMenu(POINT at, bool fromKeyboard);
+    // Every way back from the tray (the icon, "显示", another start): shown, in front, with the
+    // focus on the control the user was last in.
+    void BringBack(bool fromKeyboard);
     // An armed start: ticks every row that has a stored hotkey and was ticked by hand, and tells
     // the user once of those the system refused.
     void TickRowsWithStoredHotkeys();
@@ -121,6 +125,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::unique_ptr<EditDialog> editor_;
     ui::AccessibleControls accessible_;
     std::unique_ptr<CdWindow> cd_;
+    bool menuFromKeyboard_ = false; // of the icon's menu open now, or last
     LossReport losses_{[this] { BeforeModalLoop(); }};
 };
 

@@ -150,9 +150,10 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     RECT at{};
     GetWindowRect(menu, &at);
     EXPECT_TRUE(at.left == icon.x && at.top == icon.y) << at.left << "," << at.top;
+    // Esc gives the keys back to the window that had them.
     TapKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
-    ASSERT_TRUE(target.TakeFocus());
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == target.hwnd(); }));
     AllowSetForegroundWindow(program.Pid()); // as the shell lets the icon's owner come forward
     fromIcon(NIN_KEYSELECT);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));
