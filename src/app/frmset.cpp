@@ -140,7 +140,7 @@ void FrmSet::CreateControls() {
                    frmset::kNewHotkeyHeading, heading);
     label3_[1].Create(picture1_.hwnd(), ids::kLabel3First + 1, px({4440, 0, 1095, 285}),
                       frmset::kEnableText, heading);
-    DescribeFrmSet(accessible_, self);
+    DescribeFrmSet(accessible_, self, velmos_);
 }
 
 void FrmSet::Form_Load() {

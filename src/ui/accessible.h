@@ -5,6 +5,7 @@
 // here, and announces the changes of its value and of its checked state itself.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,12 @@ struct AccessibleFacts {
     long role = 0;              // a ROLE_SYSTEM_ value; 0: the system's
     std::wstring description{}; // empty: the system's
     bool valueIsText = false;   // its value is its text: read back, and announced when it changes
-    bool checkBox = false;      // checked or not as BM_GETCHECK says: read back, and announced
+    // Whether the text is a value the control holds now, not one shown in passing (a modifier
+    // held in a hotkey box): only such a text is announced. Empty: every text is.
+    std::function<bool()> valueSettled{};
+    // Checked or not as BM_GETCHECK says: read back, and announced once a click has been handled
+    // to its end (a tick the program refuses is never announced as checked).
+    bool checkBox = false;
 };
 
 // The facts of one window's controls, kept by that window. Everything here runs on the thread of
