@@ -123,7 +123,7 @@ void FrmSet::CreateControls() {
                                        {WC_BUTTONW,
                                         ids::kCheckFirst + n,
                                         {4650, 825 + kRowPitchTwips * n, 1000, 300},
-                                        WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX,
+                                        WS_TABSTOP | WS_GROUP | BS_CHECKBOX,
                                         formFont_.get(),
                                         frmset::kEnableText});
     }
@@ -327,10 +327,12 @@ void FrmSet::Check_Click(int row) {
     if (!velmo) {
         return;
     }
-    const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    // The box does not tick itself: it shows the outcome alone, so that neither the eye nor a
+    // screen reader meets a tick that the system then refuses.
+    const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     velmo->SetHotKeyEnabled(desired); // a refusal's message box releases held keys first
-    // The box always shows whether the hotkey really is registered; a refused enable clears it.
-    // Setting the state from code raises no second click, so no second message can follow.
+    // The box always shows whether the hotkey really is registered. Setting the state from code
+    // raises no second click, so no second message can follow.
     SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
     RowSet shown = refusedAtStart_;
     for (int n = 0; n < ids::kRows; ++n) {

@@ -105,8 +105,6 @@ struct AccessibleControls::Link : std::enable_shared_from_this<Link> {
     const Library* library = nullptr;
     std::wstring text;
     bool checked = false;
-    int nesting = 0;           // messages of the control being handled now, one inside another
-    bool checkChanged = false; // the checked state may have changed in one of them
     std::vector<AccessibleObject*> objects;
 
     LRESULT Answer(LONG objectId, WPARAM wParam);
@@ -355,12 +353,7 @@ LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         link->Cut();
         return DefSubclassProc(window, msg, wParam, lParam);
     }
-    // What the control's message does may end the owner of the link (a click that closes its
-    // window).
-    const std::shared_ptr<AccessibleControls::Link> keep = link->shared_from_this();
-    ++link->nesting;
     const LRESULT result = DefSubclassProc(window, msg, wParam, lParam);
-    --link->nesting;
     link->AnnounceChanges(msg);
     return result;
 }
@@ -391,11 +384,8 @@ void AccessibleControls::Link::AnnounceChanges(UINT msg) {
             NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
         }
     }
-    checkChanged = checkChanged || msg == BM_SETCHECK || msg == BM_CLICK || msg == WM_LBUTTONUP ||
-                   msg == WM_KEYUP;
-    // A click's own change comes before its handler has decided; what the handler left is told.
-    if (facts.checkBox && checkChanged && nesting == 0) {
-        checkChanged = false;
+    if (facts.checkBox &&
+        (msg == BM_SETCHECK || msg == BM_CLICK || msg == WM_LBUTTONUP || msg == WM_KEYUP)) {
         const bool now = IsChecked(control);
         if (now != checked) {
             checked = now;

@@ -25,9 +25,7 @@ struct AccessibleFacts {
     // Whether the text is a value the control holds now, not one shown in passing (a modifier
     // held in a hotkey box): only such a text is announced. Empty: every text is.
     std::function<bool()> valueSettled{};
-    // Checked or not as BM_GETCHECK says: read back, and announced once a click has been handled
-    // to its end (a tick the program refuses is never announced as checked).
-    bool checkBox = false;
+    bool checkBox = false;      // checked or not as BM_GETCHECK says: read back, and announced
 };
 
 // The facts of one window's controls, kept by that window. Everything here runs on the thread of
