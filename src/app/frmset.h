@@ -112,7 +112,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<HWND, ids::kRows> text1_{};
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
-    RowSet refusedAtStart_; // rows an armed start could not tick: still ticked by hand
+    RowSet refusedAtStart_; // rows this armed start could not tick: still ticked, for the file
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
     bool boxFocused_ = false;
