@@ -158,10 +158,8 @@ TEST_F(App,
     EXPECT_EQ(ticked(), L"1011011000") << "a plain start and its exit";
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo4KeyCode"), L"75");
     // From an older file, without the entries, the first click writes each row as it shows.
-    ASSERT_TRUE(
-        WritePrivateProfileStringW(L"confenabled", nullptr, nullptr, program.IniPath().c_str()));
-    ASSERT_TRUE(program.Start(L"/armed", false));
-    ASSERT_TRUE(notices.WaitForCount(2));
+    WritePrivateProfileStringW(L"confenabled", nullptr, nullptr, program.IniPath().c_str());
+    ASSERT_TRUE(program.Start(L"/armed", false) && notices.WaitForCount(2));
     ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
     ASSERT_TRUE(ClickOn(program.Check(2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 2); }));

@@ -70,8 +70,7 @@ TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSave
             << "icon messages at the new taskbar: " << taskbar.IconCalls();
     }
 
-    // Hidden, the icon's first menu item, "显示", brings the window back in front, with the focus
-    // where it was; then the last, "退出", leaves like the exit image.
+    // Hidden, "显示" brings the window back focused as it was; "退出" leaves like the exit image.
     ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
     iconMessage(WM_RBUTTONUP);
