@@ -72,8 +72,6 @@ void FrmSet::CreateControls() {
     HWND self = hwnd();
     auto px = [this](const TwipsRect& r) { return ToPixels(r, dpi()); };
 
-    // Creation order is the focus order: pmenu, Text1(0), Check1..10, Text1(1..9), Velmo1..10,
-    // Picture1.
     pmenu_.Create(self, ids::kPmenu, px({0, 0, 12735, 375}), ui::ColorRole::Accent);
     title_.Create(pmenu_.hwnd(), ids::kTitle, px({45, 45, 2760, 240}), kTitle,
                   {titleFont_.get(), ui::ColorRole::AccentText, ui::ColorRole::Accent, false});
@@ -90,33 +88,22 @@ void FrmSet::CreateControls() {
                            {frmset::kMenuTip, [this] { Image1_Click(); }},
                            {frmset::kExitTip, [this] { Image3_Click(); }}});
 
-    auto createText1 = [&](int i) {
-        text1_[i] = ui::CreateControl(self, dpi(),
-                                      {WC_EDITW,
-                                       ids::kText1First + i,
-                                       {240, 810 + kRowPitchTwips * i, 1935, 300},
-                                       WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
-                                       formFont_.get(),
-                                       L"Text1"});
-        MakeShortcutBox(text1_[i]);
-    };
-    createText1(0);
-    SetFirstFocus(text1_[0]);
-    for (int n = 0; n < ids::kRows; ++n) {
-        checks_[n] = ui::CreateControl(self, dpi(),
-                                       {WC_BUTTONW,
-                                        ids::kCheckFirst + n,
-                                        {4650, 825 + kRowPitchTwips * n, 1000, 300},
-                                        WS_TABSTOP | BS_AUTOCHECKBOX,
-                                        formFont_.get(),
-                                        frmset::kEnableText});
-    }
-    for (int i = 1; i < ids::kRows; ++i) {
-        createText1(i);
-    }
-
+    // Creation order is the focus order: pmenu, then row by row as a row reads, its old-shortcut
+    // box, hotkey control and tick box, then Picture1. Tab thus goes along a row before the next
+    // (the hotkey and its tick are set up together), Shift + Tab back the same way. Each tick box
+    // is a group of its own: the arrow keys, which move the focus within a group, never carry it
+    // from a tick box into a hotkey box, which would take the next keys as its hotkey.
     const PropertyBag velmoProperties = frmset::VelmoProperties();
     for (int n = 0; n < ids::kRows; ++n) {
+        text1_[n] = ui::CreateControl(self, dpi(),
+                                      {WC_EDITW,
+                                       ids::kText1First + n,
+                                       {240, 810 + kRowPitchTwips * n, 1935, 300},
+                                       WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_READONLY,
+                                       formFont_.get(),
+                                       L"Text1"});
+        MakeShortcutBox(text1_[n]);
+
         PixelRect p = px({2415, 810 + kRowPitchTwips * n, 1905, 300});
         RECT bounds{p.left, p.top, p.left + p.width, p.top + p.height};
         VelmoEvents events;
@@ -139,9 +126,20 @@ void FrmSet::CreateControls() {
         velmos_[n] =
             Velmo::Load(self, L"Velmo" + DecimalText(n + 1), ids::kVelmoFirst + n, bounds,
                         velmoProperties, frmset::kFormFont, HostMode::User, std::move(events));
+
+        checks_[n] = ui::CreateControl(self, dpi(),
+                                       {WC_BUTTONW,
+                                        ids::kCheckFirst + n,
+                                        {4650, 825 + kRowPitchTwips * n, 1000, 300},
+                                        WS_TABSTOP | WS_GROUP | BS_CHECKBOX,
+                                        formFont_.get(),
+                                        frmset::kEnableText});
     }
+    SetFirstFocus(text1_[0]);
 
     picture1_.Create(self, ids::kPicture1, px({90, 405, 5650, 300}), ui::ColorRole::Window);
+    SetWindowLongPtrW(picture1_.hwnd(), GWL_STYLE,
+                      GetWindowLongPtrW(picture1_.hwnd(), GWL_STYLE) | WS_GROUP);
     const ui::LabelStyle heading{formFont_.get(), ui::ColorRole::WindowText, ui::ColorRole::Window,
                                  true};
     label3_[0].Create(picture1_.hwnd(), ids::kLabel3First, px({120, 15, 1995, 300}),
@@ -150,7 +148,7 @@ void FrmSet::CreateControls() {
                    frmset::kNewHotkeyHeading, heading);
     label3_[1].Create(picture1_.hwnd(), ids::kLabel3First + 1, px({4440, 0, 1095, 285}),
                       frmset::kEnableText, heading);
-    DescribeFrmSet(accessible_, self);
+    DescribeFrmSet(accessible_, self, velmos_);
 }
 
 void FrmSet::Form_Load() {
@@ -189,6 +187,7 @@ void FrmSet::TickRowsWithStoredHotkeys() {
             SendMessageW(checks_[row], BM_SETCHECK, BST_CHECKED, 0);
         } else {
             refused.push_back({row + 1, velmo->Text()});
+            refusedAtStart_[static_cast<std::size_t>(row)] = true;
         }
     }
     if (!refused.empty()) {
@@ -201,9 +200,22 @@ void FrmSet::ShowForAnotherStart() {
     HWND front =
         editor_ && editor_->hwnd() && IsWindowVisible(editor_->hwnd()) ? editor_->hwnd() : hwnd();
     if (front == hwnd()) {
-        SetVisible(true);
+        BringBack(false);
+    } else {
+        SetForegroundWindow(front);
     }
-    SetForegroundWindow(front);
+}
+
+void FrmSet::BringBack(bool fromKeyboard) {
+    SetVisible(true);
+    SetForegroundWindow(hwnd());
+    if (fromKeyboard) {
+        // The user is on the keyboard: where the focus is must show at once.
+        SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+    // Also when the window was the foreground already (a menu's hidden owner activated it), which
+    // brings no activation that would do it.
+    FocusLastControl();
 }
 
 void FrmSet::SetText1(int i, const std::wstring& text) {
@@ -336,12 +348,20 @@ void FrmSet::Check_Click(int row) {
     if (!velmo) {
         return;
     }
-    const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    // The box does not tick itself: it shows the outcome alone, so that neither the eye nor a
+    // screen reader meets a tick that the system then refuses.
+    const bool desired = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     velmo->SetHotKeyEnabled(desired); // a refusal's message box releases held keys first
-    // The box always shows whether the hotkey really is registered; a refused enable clears it.
-    // Setting the state from code raises no second click, so no second message can follow.
+    // The box always shows whether the hotkey really is registered. Setting the state from code
+    // raises no second click, so no second message can follow.
     SendMessageW(check, BM_SETCHECK, velmo->HotKeyEnabled() ? BST_CHECKED : BST_UNCHECKED, 0);
-    losses_.TicksWritten(hwnd(), SaveTickedRow(row, velmo->HotKeyEnabled()));
+    RowSet shown = refusedAtStart_;
+    for (int n = 0; n < ids::kRows; ++n) {
+        if (SendMessageW(checks_[n], BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
+            shown.set(static_cast<std::size_t>(n));
+        }
+    }
+    losses_.TicksWritten(hwnd(), SaveTickedRow(row, velmo->HotKeyEnabled(), shown));
 }
 
 void FrmSet::Velmo_HotKeyPressed(int row) {
@@ -438,32 +458,27 @@ void FrmSet::Form_MouseMove(WPARAM wParam, LPARAM lParam) {
     const TrayRequest request = trayEvents_.Read(wParam, lParam);
     switch (request.action) {
     case TrayRequest::Action::Show:
-        SetVisible(true);
-        break;
-    case TrayRequest::Action::ShowAndActivate:
-        SetVisible(true);
-        SetForegroundWindow(hwnd());
+        BringBack(request.fromKeyboard);
         break;
     case TrayRequest::Action::MenuAtPointer: {
         POINT cursor{};
         GetCursorPos(&cursor);
-        PopupTrayMenu(cursor);
+        PopupTrayMenu(cursor, request.fromKeyboard);
         break;
     }
     case TrayRequest::Action::MenuAtIcon:
-        PopupTrayMenu(request.iconPlace);
+        PopupTrayMenu(request.iconPlace, request.fromKeyboard);
         break;
     case TrayRequest::Action::None:
         break;
     }
 }
 
-void FrmSet::PopupTrayMenu(POINT at) {
+void FrmSet::PopupTrayMenu(POINT at, bool fromKeyboard) {
     BeforeModalLoop();
-    SetForegroundWindow(hwnd()); // so that the menu closes when the user clicks elsewhere
     if (!cd_) {
         cd_ = std::make_unique<CdWindow>(TrayMenuActions{
-            [this] { SetVisible(true); }, [this] { return signInStart_.Armed(); },
+            [this] { BringBack(menuFromKeyboard_); }, [this] { return signInStart_.Armed(); },
             [this] { SignInStart_Click(); }, [this] { Image3_Click(); },
             [this] {
                 BeforeModalLoop();
@@ -474,7 +489,24 @@ void FrmSet::PopupTrayMenu(POINT at) {
             return;
         }
     }
+    // The menu's owner takes the foreground while the menu is open, so that the menu closes when
+    // the user clicks elsewhere and its keys reach it.
+    const HWND before = GetForegroundWindow();
+    menuFromKeyboard_ = fromKeyboard;
+    SetForegroundWindow(cd_->hwnd());
     cd_->PopupMenuAt(at);
+    // Ended with nothing that took the foreground (Esc, the product page): the user's keys go
+    // back where they went before, and a menu opened from the notification area hands the focus
+    // back to it, as the shell asks of its icons.
+    const HWND now = GetForegroundWindow();
+    if (now == cd_->hwnd() || now == nullptr || (now == hwnd() && !IsWindowVisible(hwnd()))) {
+        if (before && IsWindow(before)) {
+            SetForegroundWindow(before);
+        }
+        if (fromKeyboard) {
+            tray_.GiveFocusBack();
+        }
+    }
 }
 
 void FrmSet::SignInStart_Click() {

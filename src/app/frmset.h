@@ -85,7 +85,11 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     void Image2_Click();
     // The notification-area icon's notifications (tray/tray_events.h).
     void Form_MouseMove(WPARAM wParam, LPARAM lParam);
-    void PopupTrayMenu(POINT at);
+    // The menu opened from the keyboard (at the icon) or with the mouse (at the pointer).
+    void PopupTrayMenu(POINT at, bool fromKeyboard);
+    // Every way back from the tray (the icon, "显示", another start): shown, in front, with the
+    // focus on the control the user was last in.
+    void BringBack(bool fromKeyboard);
     // The item "登录时自动启动" of the tray menu and the window menu: arms or disarms the start at
     // sign-in and tells what came of it.
     void SignInStart_Click();
@@ -120,6 +124,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::array<HWND, ids::kRows> text1_{};
     std::array<std::wstring, ids::kRows> text1ToolTips_;
     std::array<HWND, ids::kRows> checks_{};
+    RowSet refusedAtStart_; // rows this armed start could not tick: still ticked, for the file
     std::array<std::unique_ptr<Velmo>, ids::kRows> velmos_;
     std::array<HotKey, ids::kRows> hotKeys_{}; // the rows' registered hotkeys, as last asked for
     bool sessionEnded_ = false;                // announced by Windows: nothing may wait on the user
@@ -134,6 +139,7 @@ class FrmSet : public ui::Form, private HotKeySuspension {
     std::unique_ptr<EditDialog> editor_;
     ui::AccessibleControls accessible_{com_};
     std::unique_ptr<CdWindow> cd_;
+    bool menuFromKeyboard_ = false; // of the icon's menu open now, or last
     LossReport losses_{[this] { BeforeModalLoop(); }};
 };
 

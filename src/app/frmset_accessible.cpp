@@ -23,7 +23,8 @@ std::wstring RowName(int row, const wchar_t* column) {
 
 } // namespace
 
-void DescribeFrmSet(ui::AccessibleControls& accessible, HWND frmSet) {
+void DescribeFrmSet(ui::AccessibleControls& accessible, HWND frmSet,
+                    const std::array<std::unique_ptr<Velmo>, ids::kRows>& velmos) {
     for (int row = 1; row <= ids::kRows; ++row) {
         accessible.Attach(GetDlgItem(frmSet, ids::kText1First + row - 1),
                           {.name = RowName(row, frmset::kOldShortcutHeading),
@@ -31,12 +32,13 @@ void DescribeFrmSet(ui::AccessibleControls& accessible, HWND frmSet) {
                            .description = kOpensEditor,
                            .valueIsText = true});
         // The hotkey control's edit box is what takes the focus.
-        HWND velmo = GetDlgItem(frmSet, ids::kVelmoFirst + row - 1);
-        accessible.Attach(velmo ? FindWindowExW(velmo, nullptr, WC_EDITW, nullptr) : nullptr,
+        const Velmo* velmo = velmos[static_cast<std::size_t>(row - 1)].get();
+        accessible.Attach(velmo ? velmo->EditBox() : nullptr,
                           {.name = RowName(row, frmset::kNewHotkeyHeading),
                            .role = ROLE_SYSTEM_HOTKEYFIELD,
                            .description = kEveryKeyCaptured,
-                           .valueIsText = true});
+                           .valueIsText = true,
+                           .valueSettled = [velmo] { return velmo->TextSettled(); }});
         accessible.Attach(GetDlgItem(frmSet, ids::kCheckFirst + row - 1),
                           {.name = RowName(row, frmset::kEnableText),
                            .role = ROLE_SYSTEM_CHECKBUTTON,

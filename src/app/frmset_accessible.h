@@ -3,11 +3,18 @@
 // by their row and column, the title strip's images by their tooltips.
 #include <windows.h>
 
+#include <array>
+#include <memory>
+
+#include "app/frmset_ids.h"
+#include "hotkeyctl/velmo.h"
 #include "ui/accessible.h"
 
 namespace hkv {
 
-// Attaches the facts to the controls of the main window, found by their ids.
-void DescribeFrmSet(ui::AccessibleControls& accessible, HWND frmSet);
+// Attaches the facts to the controls of the main window, found by their ids, and to the rows'
+// hotkey controls, which outlive what they are told.
+void DescribeFrmSet(ui::AccessibleControls& accessible, HWND frmSet,
+                    const std::array<std::unique_ptr<Velmo>, ids::kRows>& velmos);
 
 } // namespace hkv

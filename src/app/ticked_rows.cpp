@@ -29,8 +29,8 @@ RowSet StoredTickedRows() {
     return ticked;
 }
 
-WriteOutcome SaveTickedRow(int row, bool ticked) {
-    RowSet rows = StoredTickedRows();
+WriteOutcome SaveTickedRow(int row, bool ticked, const RowSet& shown) {
+    RowSet rows = modINI::IniSectionExists(kSection) ? StoredTickedRows() : shown;
     rows[static_cast<std::size_t>(row)] = ticked;
     std::array<modINI::IniEntry, ids::kRows> entries;
     for (int i = 0; i < ids::kRows; ++i) {

@@ -18,10 +18,12 @@ using RowSet = std::bitset<ids::kRows>;
 // before the ticks were kept, arms every row.
 RowSet StoredTickedRows();
 
-// The user ticked or unticked the row by hand: its entry, with every other row's as
-// StoredTickedRows reads it now, so that the first tick turns an older file's "every row" into
-// ten entries. Failed, with the system's reason, when the file does not give the rows back; a
-// file that takes no writes but holds them already loses nothing.
-[[nodiscard]] WriteOutcome SaveTickedRow(int row, bool ticked);
+// The user ticked or unticked the row by hand: its entry, with every other row's as the file
+// holds it. The first tick into a file without entries writes all ten as `shown` has them (the
+// rows the window shows ticked, with those an armed start could not tick, which keep their
+// place): an older file's "every row" never arms a row the user did not tick. Failed, with the
+// system's reason, when the file does not give the rows back; a file that takes no writes but
+// holds them already loses nothing.
+[[nodiscard]] WriteOutcome SaveTickedRow(int row, bool ticked, const RowSet& shown);
 
 } // namespace hkv

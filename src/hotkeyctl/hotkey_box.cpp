@@ -188,8 +188,8 @@ void HotKeyBox::OnKeyUp(int vk) {
     std::int16_t shift = KeyboardShift();
     const bool cleared = capture_.KeyUp(vk);
     if (cleared) {
+        beforeSequence_.reset(); // before the text, which is then settled
         SetText(kHotKeyPlaceholder);
-        beforeSequence_.reset();
     }
     MoveCaretToEnd();
     if (cleared) {

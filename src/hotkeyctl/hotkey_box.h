@@ -53,6 +53,9 @@ class HotKeyBox {
     // The combination a key sequence started from while the sequence is unfinished, else the
     // current one: what a save keeps, since modifiers alone are no hotkey.
     CapturedHotKey Settled() const;
+    // Whether the text shows a combination the box holds, not modifiers held in passing while a
+    // key sequence is unfinished.
+    bool TextSettled() const { return !beforeSequence_; }
     // Whether the combination put back when the focus left was registered; true once.
     bool TakeRegisterRestored();
 

@@ -140,6 +140,10 @@ std::wstring Velmo::Text() const {
     return impl_->Box().Text();
 }
 
+bool Velmo::TextSettled() const {
+    return impl_->Box().TextSettled();
+}
+
 std::int32_t Velmo::KeyCode() const {
     return impl_->Box().KeyCode();
 }

@@ -86,6 +86,8 @@ class Velmo {
     std::int16_t Appearance() const;
     void SetAppearance(std::int16_t appearance);
     std::wstring Text() const;
+    // Whether Text is a combination the control holds, not modifiers held in passing in its box.
+    bool TextSettled() const;
     std::wstring ToolTipText() const;
     void SetToolTipText(const std::wstring& text);
     std::int32_t KeyCode() const;

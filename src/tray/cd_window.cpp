@@ -53,10 +53,15 @@ void CdWindow::PopupMenuAt(POINT screen) {
     HMENU popup = GetSubMenu(GetMenu(hwnd()), 0);
     CheckMenuItem(popup, kSignInStartId,
                   MF_BYCOMMAND | (actions_.SignInStartArmed() ? MF_CHECKED : MF_UNCHECKED));
-    TrackPopupMenu(popup, kPopupFlags, screen.x, screen.y, 0, hwnd(), nullptr);
+    // The chosen item runs here, before the caller learns that the menu has ended.
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(popup, kPopupFlags | TPM_RETURNCMD, screen.x, screen.y, 0, hwnd(), nullptr));
     // Without a message after the menu, the next click elsewhere may not close a menu opened
     // from the notification area.
     PostMessageW(hwnd(), WM_NULL, 0, 0);
+    if (chosen != 0) {
+        SendMessageW(hwnd(), WM_COMMAND, chosen, 0);
+    }
 }
 
 LRESULT CdWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -20,16 +20,16 @@ TrayRequest TrayEvents::Read(WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
         return {TrayRequest::Action::MenuAtPointer};
     case NIN_SELECT:
-        // A left click brings the selection too: the click has shown the window, and activating
-        // it now would change what a click does.
-        return {afterLeftClick ? TrayRequest::Action::None : TrayRequest::Action::ShowAndActivate};
+        // A left click brings the selection too: the click has shown the window already.
+        return {afterLeftClick ? TrayRequest::Action::None : TrayRequest::Action::Show};
     case NIN_KEYSELECT:
-        return {TrayRequest::Action::ShowAndActivate};
+        return {TrayRequest::Action::Show, true};
     case WM_CONTEXTMENU:
         if (previous == WM_RBUTTONUP) {
             return {}; // the right click's own request: its menu is open or has been
         }
-        return {TrayRequest::Action::MenuAtIcon, {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}};
+        return {
+            TrayRequest::Action::MenuAtIcon, true, {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}};
     default:
         return {};
     }

@@ -1,16 +1,16 @@
 #pragma once
-// What a notification from the icon asks of the program. The mouse works as it always has: a left
-// click shows the window, a right click opens the icon's menu at the pointer. From the keyboard
-// (Win + B, the arrows), Enter or Space shows the window and activates it, since a keyboard user
-// has nothing else to click, and Shift + F10 or the menu key opens the menu at the icon.
+// What a notification from the icon asks of the program. A left click shows the window, a right
+// click opens the icon's menu at the pointer. From the keyboard (Win + B, the arrows), Enter or
+// Space shows the window, and Shift + F10 or the menu key opens the menu at the icon.
 #include <windows.h>
 
 namespace hkv {
 
 struct TrayRequest {
-    enum class Action { None, Show, ShowAndActivate, MenuAtPointer, MenuAtIcon };
+    enum class Action { None, Show, MenuAtPointer, MenuAtIcon };
     Action action = Action::None;
-    POINT iconPlace{}; // for MenuAtIcon: the icon's anchor point on the screen
+    bool fromKeyboard = false; // asked with the keyboard at the icon
+    POINT iconPlace{};         // for MenuAtIcon: the icon's anchor point on the screen
 };
 
 class TrayEvents {

@@ -61,6 +61,12 @@ void TrayIcon::TryAdd() {
     SetTimer(data_.hWnd, kTrayRetryTimerId, retryIntervalMs_, nullptr);
 }
 
+void TrayIcon::GiveFocusBack() {
+    if (shown_) {
+        Shell_NotifyIconW(NIM_SETFOCUS, &data_);
+    }
+}
+
 void TrayIcon::Remove() {
     if (!added_) {
         return;

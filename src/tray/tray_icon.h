@@ -46,6 +46,9 @@ class TrayIcon {
     bool OnTimer(UINT_PTR timerId);
     // Removes the icon added before; nothing when none was added.
     void Remove();
+    // After the icon's menu, opened from the keyboard, ended with nothing chosen that takes the
+    // focus: the focus goes back to the notification area, on the icon.
+    void GiveFocusBack();
     // Whether the shell has taken the icon.
     bool Shown() const { return shown_; }
 

@@ -384,7 +384,7 @@ void AccessibleControls::Link::AnnounceChanges(UINT msg) {
     }
     // Windows' own controls announce some of these too; Wine's announce none. A second
     // announcement only repeats what a reader reads anyway.
-    if (facts.valueIsText && msg == WM_SETTEXT) {
+    if (facts.valueIsText && msg == WM_SETTEXT && (!facts.valueSettled || facts.valueSettled())) {
         std::wstring now = WindowText(control);
         if (now != text) {
             text = std::move(now);

@@ -5,6 +5,7 @@
 // here, and announces the changes of its value and of its checked state itself.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ struct AccessibleFacts {
     long role = 0;              // a ROLE_SYSTEM_ value; 0: the system's
     std::wstring description{}; // empty: the system's
     bool valueIsText = false;   // its value is its text: read back, and announced when it changes
+    // Whether the text is a value the control holds now, not one shown in passing (a modifier
+    // held in a hotkey box): only such a text is announced. Empty: every text is.
+    std::function<bool()> valueSettled{};
     bool checkBox = false;      // checked or not as BM_GETCHECK says: read back, and announced
 };
 

@@ -30,4 +30,14 @@ inline std::uint32_t ReadableTextOn(std::uint32_t background) {
     return Ratio(kBlack, background) >= Ratio(kWhite, background) ? kBlack : kWhite;
 }
 
+// The least contrast a thin mark (a focus mark) needs against what it sits on to be made out.
+inline constexpr double kLeastMarkContrast = 3.0;
+
+// The colour of a mark on a control: its text's, where that stands out enough from the
+// background (a scheme's own pairs do), else black or white: one of the two stands out at
+// least 4.5 : 1 from any colour.
+inline std::uint32_t MarkColorOn(std::uint32_t text, std::uint32_t background) {
+    return Ratio(text, background) >= kLeastMarkContrast ? text : ReadableTextOn(background);
+}
+
 } // namespace hkv::contrast

@@ -1,5 +1,7 @@
 #include "ui/focus_mark.h"
 
+#include "ui/contrast.h"
+
 namespace hkv::ui {
 namespace {
 
@@ -12,7 +14,8 @@ bool KeyboardCuesShown(HWND control) {
     return (SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
 }
 
-void DrawFocusMark(HDC dc, const RECT& client, COLORREF color) {
+void DrawFocusMark(HDC dc, const RECT& client, COLORREF text, COLORREF background) {
+    const COLORREF color = contrast::MarkColorOn(text, background);
     const int left = client.left + 1;
     const int top = client.top + 1;
     const int right = client.right - 2;
@@ -48,11 +51,12 @@ void FollowFocusMark(HWND edit, UINT msg) {
         const UINT ask =
             (style & (ES_READONLY | WS_DISABLED)) != 0 ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         SendMessageW(GetParent(edit), ask, reinterpret_cast<WPARAM>(dc),
                      reinterpret_cast<LPARAM>(edit));
         RECT client;
         GetClientRect(edit, &client);
-        DrawFocusMark(dc, client, GetTextColor(dc));
+        DrawFocusMark(dc, client, GetTextColor(dc), GetBkColor(dc));
         ReleaseDC(edit, dc);
         break;
     }

@@ -44,6 +44,14 @@ void Form::CentreOnScreen() {
     SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::FocusLastControl() {
+    const HWND focus = GetFocus();
+    if ((!focus || !IsChild(hwnd(), focus)) && lastFocus_ && IsWindow(lastFocus_) &&
+        IsChild(hwnd(), lastFocus_)) {
+        SetFocus(lastFocus_);
+    }
+}
+
 LRESULT Form::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND: {

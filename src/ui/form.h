@@ -21,6 +21,9 @@ class Form : public WindowBase {
     // The control that takes the focus when the window is first activated; afterwards it is the
     // one the user was last in.
     void SetFirstFocus(HWND control) { lastFocus_ = control; }
+    // The window is active again without an activation (it was the foreground while hidden): the
+    // focus goes where activating it would put it. Nothing while a control of it has the focus.
+    void FocusLastControl();
 
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void OnCommand(int id, WORD code) = 0;

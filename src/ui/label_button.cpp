@@ -48,7 +48,7 @@ LRESULT LabelButton::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void LabelButton::Paint(HDC dc, const RECT& client) {
     Label::Paint(dc, client);
     if (GetFocus() == hwnd() && KeyboardCuesShown(hwnd())) {
-        DrawFocusMark(dc, client, ColorOf(Style().textColor));
+        DrawFocusMark(dc, client, ColorOf(Style().textColor), ColorOf(Style().backColor));
     }
 }
 

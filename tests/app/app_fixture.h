@@ -204,7 +204,7 @@ class App : public testing::Test {
         EXPECT_EQ(code, 0u);
         EXPECT_TRUE(WaitUntil([&] {
             return IsWindowVisible(p.Main()) && !IsIconic(p.Main()) &&
-                   GetForegroundWindow() == p.Main();
+                   GetForegroundWindow() == p.Main() && IsChild(p.Main(), FocusOf(p.Main()));
         })) << "visible "
             << IsWindowVisible(p.Main()) << ", minimised " << IsIconic(p.Main()) << ", in front "
             << (GetForegroundWindow() == p.Main());

@@ -2,6 +2,7 @@
 #include "app/app_fixture.h"
 #include "editor/composition.h"
 #include "ui/colors.h"
+#include "ui/contrast.h"
 
 using namespace hkv::test;
 namespace ids = hkv::ids;
@@ -30,7 +31,8 @@ bool ArrowTo(HWND list, const wchar_t* name) {
     return true;
 }
 
-// Whether a box shows its focus mark: a dot of its top line, clear of text and caret.
+// Whether a box shows its focus mark, 3 : 1 or more: a dot of its top line, clear of text and
+// caret.
 bool ShowsFocusMark(HWND box, COLORREF background) {
     RECT rc{};
     GetWindowRect(box, &rc);
@@ -38,7 +40,7 @@ bool ShowsFocusMark(HWND box, COLORREF background) {
     const COLORREF dot =
         GetPixel(screen, rc.left + 1 + 2 * ((rc.right - rc.left - 4) / 2), rc.top + 1);
     ReleaseDC(nullptr, screen);
-    return dot != background;
+    return hkv::contrast::Ratio(dot, background) >= hkv::contrast::kLeastMarkContrast;
 }
 
 } // namespace
@@ -98,22 +100,15 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     EXPECT_EQ(TextOf(box1), L"Ctrl + A");
     EXPECT_EQ(program.ReadIni(L"conftooltip", L"0"), L"2|17|65");
 
-    // Tab in the window's order to row 1's hotkey box, which captures F9 and shows the focus.
+    // Tab along row 1: its hotkey box captures F9 and shows the focus, its tick box takes Space.
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == box1; }));
-    for (int n = 1; n <= 20; ++n) {
-        ASSERT_TRUE(Tab(main));
-        ASSERT_EQ(FocusOf(main), n <= 10  ? program.Check(n)
-                                 : n < 20 ? program.Text1(n - 10)
-                                          : program.VelmoEdit(1))
-            << n;
-    }
+    ASSERT_TRUE(Tab(main));
+    ASSERT_EQ(FocusOf(main), program.VelmoEdit(1));
     EXPECT_TRUE(WaitUntil([&] { return ShowsFocusMark(FocusOf(main), hkv::colors::kHotkeyBack); }));
     TapKey(VK_F9);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(program.VelmoEdit(1)) == L"F9"; }));
-    // On round to row 1's tick box, ticked with Space.
-    while (FocusOf(main) != program.Check(1)) {
-        ASSERT_TRUE(Tab(main));
-    }
+    ASSERT_TRUE(Tab(main));
+    ASSERT_EQ(FocusOf(main), program.Check(1));
     TapKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(program, 1); }));
 
@@ -166,9 +161,13 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     RECT at{};
     GetWindowRect(menu, &at);
     EXPECT_TRUE(at.left == icon.x && at.top == icon.y) << at.left << "," << at.top;
+    // Esc gives the keys back where they went (or to Wine's desktop, if X is late with the focus).
     TapKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
-    ASSERT_TRUE(target.TakeFocus());
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetForegroundWindow() == target.hwnd() ||
+               GetForegroundWindow() == GetDesktopWindow();
+    }));
     AllowSetForegroundWindow(program.Pid()); // as the shell lets the icon's owner come forward
     fromIcon(NIN_KEYSELECT);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));

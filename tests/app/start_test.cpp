@@ -49,18 +49,13 @@ TEST_F(App, StartsWithSavedRowsAllDisabledAndCentredAndShowsAHoveredRowsKeyCodeL
         << Narrow(shown);
 }
 
-TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
+TEST_F(App, TabGoesAlongEachRowBeforeTheNextAndShiftTabBack) {
     ProgramUnderTest program(L"taborder");
     ASSERT_TRUE(program.Start());
-    std::vector<HWND> expected{program.Text1(0)};
+    std::vector<HWND> expected;
     for (int row = 1; row <= 10; ++row) {
-        expected.push_back(program.Check(row));
-    }
-    for (int i = 1; i < 10; ++i) {
-        expected.push_back(program.Text1(i));
-    }
-    for (int row = 1; row <= 10; ++row) {
-        expected.push_back(program.VelmoEdit(row));
+        expected.insert(expected.end(),
+                        {program.Text1(row - 1), program.VelmoEdit(row), program.Check(row)});
     }
     ASSERT_TRUE(ClickOn(program.Text1(0)));
     // The click opens the editor for row 1; closing it brings the main window back.
@@ -74,6 +69,10 @@ TEST_F(App, TabVisitsTheRowsInTheirLaidOutOrder) {
         ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; }))
             << "Tab number " << k << " went to control id "
             << GetDlgCtrlID(FocusOf(program.Main()));
+    }
+    for (std::size_t k = expected.size() - 1; k-- > 0;) {
+        KeyboardInput().Chord({static_cast<WORD>(k % 2 ? VK_RSHIFT : VK_LSHIFT), VK_TAB});
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == expected[k]; })) << k;
     }
 }
 
@@ -161,4 +160,11 @@ TEST_F(App,
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(ticked(), L"1011011000") << "a plain start and its exit";
     EXPECT_EQ(program.ReadIni(L"Velmo", L"Velmo4KeyCode"), L"75");
+    // From an older file, without the entries, the first click writes each row as it shows.
+    WritePrivateProfileStringW(L"confenabled", nullptr, nullptr, program.IniPath().c_str());
+    ASSERT_TRUE(program.Start(L"/armed", false) && notices.WaitForCount(2));
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndSeeTheWindowInFront(program));
+    ASSERT_TRUE(ClickOn(program.Check(2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 2); }));
+    EXPECT_EQ(ticked(), L"1011011100");
 }

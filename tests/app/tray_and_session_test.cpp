@@ -70,7 +70,17 @@ TEST_F(App, TrayIconBringsTheWindowBackSurvivesATaskbarRestartAndItsMenuExitSave
             << "icon messages at the new taskbar: " << taskbar.IconCalls();
     }
 
-    // Hidden again, the icon's menu item "退出" leaves like the exit image.
+    // Hidden, "显示" brings the window back focused as it was; "退出" leaves like the exit image.
+    ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
+    iconMessage(WM_RBUTTONUP);
+    HWND shown = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (shown = FindProcessWindow(program.Pid(), L"#32768", true)); }));
+    RECT first{};
+    GetWindowRect(shown, &first);
+    ASSERT_TRUE(ClickOn(shown, {(first.left + first.right) / 2, first.top + 8}));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(program.Main()) == program.Text1(0); }));
     ASSERT_TRUE(ClickOn(program.Control(ids::kImage2)));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.Main()); }));
     MoveMouseTo({600, 500});
