@@ -359,20 +359,17 @@ TEST_F(App, BothHandsALayerSwappedRowsAndAHeldHotkeyPlayAsTheUserMeansThem) {
     });
 
     // Swapped rows swap, with either hand's Shift.
-    ASSERT_TRUE(guard.Step(
-        [&] {
-            text.SetText(L"", 0);
-            PressHotkeyLikeAPerson({VK_LSHIFT}, 'A');
-        },
-        [&] { return text.Text() == L"B"; }))
-        << Narrow(text.Text());
-    ASSERT_TRUE(guard.Step(
-        [&] {
-            text.SetText(L"B", 1);
-            PressHotkeyLikeAPerson({VK_RSHIFT}, 'B');
-        },
-        [&] { return text.Text() == L"BA"; }))
-        << Narrow(text.Text());
+    const std::wstring swapped[] = {L"", L"B", L"BA"};
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(guard.Step(
+            [&] {
+                text.SetText(swapped[n].c_str(), n);
+                PressHotkeyLikeAPerson({n == 0 ? WORD{VK_LSHIFT} : WORD{VK_RSHIFT}},
+                                       static_cast<WORD>('A' + n));
+            },
+            [&] { return text.Text() == swapped[n + 1]; }))
+            << Narrow(text.Text());
+    }
 
     ASSERT_TRUE(
         guard.Step([] { TapKey(VK_F7); }, [&] { return rightCtrlAtC.Saw(VK_RCONTROL, true); }))
