@@ -258,7 +258,8 @@ TEST_F(App, ARowThatPlaysItsOwnHotkeyPlaysItIntoTheWindowAndReleasesEverything) 
             target.Clear();
             PressHotkeyLikeAPerson({VK_CONTROL, VK_MENU}, 'K');
         },
-        [&] { return Contains(target.keys(), VK_CONTROL, true) && KeysDown().empty(); }))
+        [&] { return Contains(target.keys(), VK_CONTROL, true) && KeysDown().empty(); }, {},
+        std::chrono::milliseconds(10000)))
         << Describe(target.keys());
     EXPECT_EQ(CountOf(target.keys(), {VK_CONTROL, VK_MENU}), 4) << "not only the user's Ctrl, Alt";
     EXPECT_TRUE(Contains(target.keys(), 'K', false)) << Describe(target.keys());

@@ -99,18 +99,21 @@ class FocusGuard {
     // Presses, with the keys `held` down since before the step, and waits until `done`: true then,
     // false when neither that nor Wine's doing comes in time.
     [[nodiscard]] bool Step(const std::function<void()>& press, const std::function<bool()>& done,
-                            std::initializer_list<WORD> held = {}) {
+                            std::initializer_list<WORD> held = {},
+                            std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
         for (int attempt = 1;; ++attempt) {
             const std::vector<long> releasesBefore(std::begin(releases_), std::end(releases_));
             std::string seen;
             press();
-            if (!WaitUntil([&] {
-                    if (done()) {
-                        return true;
-                    }
-                    seen = WinesDoing(held, releasesBefore);
-                    return !seen.empty();
-                })) {
+            if (!WaitUntil(
+                    [&] {
+                        if (done()) {
+                            return true;
+                        }
+                        seen = WinesDoing(held, releasesBefore);
+                        return !seen.empty();
+                    },
+                    timeout)) {
                 return false;
             }
             if (seen.empty()) {
