@@ -183,11 +183,16 @@ class App : public testing::Test {
                               std::function<void()> inPause = {}) {
         ASSERT_TRUE(program.WriteIni(kHoldingIni));
         ASSERT_TRUE(program.Start());
-        Enable(program, 1);
+        Enable(program, 1, Tick::Notify);
         ASSERT_TRUE(target.TakeFocus());
-        InjectedKeyWatch watch('B', std::move(inPause));
-        TapKey(VK_F7);
-        ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'B', false); }))
+        FocusGuard guard(target);
+        InjectedKeyWatch watch;
+        ASSERT_TRUE(guard.Step(
+            [&] {
+                InjectedKeyWatch::Then('B', inPause);
+                TapKey(VK_F7);
+            },
+            [&] { return Contains(target.keys(), 'B', false); }))
             << Describe(target.keys());
     }
 
@@ -210,10 +215,21 @@ class App : public testing::Test {
             << (GetForegroundWindow() == p.Main());
     }
 
-    // Enables a row whose hotkey the system accepts, with a real click on its check box.
-    void Enable(const ProgramUnderTest& p, int row) {
-        ASSERT_TRUE(ClickOn(p.Check(row))) << "row " << row;
-        ASSERT_TRUE(WaitUntil([&] { return IsChecked(p, row); })) << "row " << row;
+    // Enables a row whose hotkey the system accepts, with a real click on its check box, or
+    // through the box's own notification (ticked and reported to the window, as a click does)
+    // where keys are typed into another window next: a click activates the program, and Wine can
+    // apply that activation after the other window took the focus (see FocusGuard).
+    enum class Tick { Click, Notify };
+    void Enable(const ProgramUnderTest& p, int row, Tick how = Tick::Click) {
+        SetTicked(p, row, true, how);
+    }
+    void SetTicked(const ProgramUnderTest& p, int row, bool ticked, Tick how) {
+        if (how == Tick::Click) {
+            ASSERT_TRUE(ClickOn(p.Check(row))) << "row " << row;
+        } else {
+            ASSERT_TRUE(p.TickByNotification(row, ticked)) << "row " << row;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return IsChecked(p, row) == ticked; })) << "row " << row;
     }
 };
 

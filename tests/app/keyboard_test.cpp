@@ -139,8 +139,9 @@ TEST_F(App, EveryStepFromTheKeyboardAlone) {
     }
     TextTarget target;
     ASSERT_TRUE(target.TakeFocus());
-    TapKey(VK_F9);
-    ASSERT_TRUE(WaitUntil([&] { return target.Keys().find("down 65") != std::string::npos; }))
+    FocusGuard guard(target);
+    ASSERT_TRUE(guard.Step([] { TapKey(VK_F9); },
+                           [&] { return target.Keys().find("down 65") != std::string::npos; }))
         << target.Keys();
     EXPECT_LT(target.Keys().find("down 17"), target.Keys().find("down 65")) << target.Keys();
 

@@ -70,11 +70,12 @@ TEST_F(App, RefusedEnablesShowOneMessageEachAndACapturedHotkeyClearsARowsTick) {
     // The new combination is not registered until the row is ticked again, and the box says so.
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(program, 3); }))
         << "the row still looks enabled; its box shows " << Narrow(TextOf(program.VelmoEdit(3)));
-    Enable(program, 3);
+    Enable(program, 3, Tick::Notify);
     KeyRecorder target;
     ASSERT_TRUE(target.TakeFocus());
-    TapKey(VK_F9);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(target.keys(), 'A', true); }))
+    FocusGuard guard(target);
+    ASSERT_TRUE(
+        guard.Step([] { TapKey(VK_F9); }, [&] { return Contains(target.keys(), 'A', true); }))
         << Describe(target.keys());
 }
 

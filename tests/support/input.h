@@ -3,9 +3,13 @@
 // release, a hotkey held a little while; a click only once its window takes input.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "support/user_input.h"
@@ -18,12 +22,15 @@ namespace hkv::test {
 // (VK_RCONTROL, VK_RMENU: AltGr, VK_RSHIFT) as they are, with the extended flag where a keyboard
 // sets it. What the focused window receives names the key for both sides all the same.
 // KeyboardInput::Send sends a code as it is given.
+inline WORD AsSent(WORD vk) {
+    return vk == VK_SHIFT     ? VK_LSHIFT
+           : vk == VK_CONTROL ? VK_LCONTROL
+           : vk == VK_MENU    ? VK_LMENU
+                              : vk;
+}
+
 inline void SendKey(WORD vk, bool up) {
-    const WORD sent = vk == VK_SHIFT     ? VK_LSHIFT
-                      : vk == VK_CONTROL ? VK_LCONTROL
-                      : vk == VK_MENU    ? VK_LMENU
-                                         : vk;
-    KeyboardInput::Send(sent, up ? KEYEVENTF_KEYUP : 0);
+    KeyboardInput::Send(AsSent(vk), up ? KEYEVENTF_KEYUP : 0);
 }
 
 // A key pressed and let go at once.
@@ -69,6 +76,108 @@ inline void PressHotkeyLikeAPerson(std::initializer_list<WORD> modifiers, WORD k
     for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
         SendKey(*it, true);
     }
+}
+
+// Keys typed into a window of the test's own while the program under test runs. On a display
+// without a window manager, Wine can apply a focus request the program made a moment before (its
+// activation by a click) after the test's window took the focus: the foreground moves away, and
+// the key state is reset to the display's, which releases the modifiers the test holds
+// (docs/developing.md). Each step is checked for that while it runs and, only when it is seen,
+// said on stderr, the focus taken again and the step repeated; any other miss fails as it would.
+class FocusGuard {
+  public:
+    template <class Window>
+    explicit FocusGuard(Window& target)
+        : target_(target.hwnd()), takeFocus_([&target] { return target.TakeFocus(); }) {
+        std::fill(std::begin(releases_), std::end(releases_), 0);
+        hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Proc, GetModuleHandleW(nullptr), 0);
+    }
+    ~FocusGuard() { UnhookWindowsHookEx(hook_); }
+    FocusGuard(const FocusGuard&) = delete;
+    FocusGuard& operator=(const FocusGuard&) = delete;
+
+    // Presses, with the keys `held` down since before the step, and waits until `done`: true then,
+    // false when neither that nor Wine's doing comes in time.
+    [[nodiscard]] bool Step(const std::function<void()>& press, const std::function<bool()>& done,
+                            std::initializer_list<WORD> held = {},
+                            std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
+        for (int attempt = 1;; ++attempt) {
+            const std::vector<long> releasesBefore(std::begin(releases_), std::end(releases_));
+            std::string seen;
+            press();
+            if (!WaitUntil(
+                    [&] {
+                        if (done()) {
+                            return true;
+                        }
+                        seen = WinesDoing(held, releasesBefore);
+                        return !seen.empty();
+                    },
+                    timeout)) {
+                return false;
+            }
+            if (seen.empty()) {
+                return true;
+            }
+            std::fprintf(stderr, "typing, try %d: %s; the focus is taken again\n", attempt,
+                         seen.c_str());
+            if (attempt == kAttempts || !takeFocus_()) {
+                return false;
+            }
+            for (WORD key : held) {
+                if (!(GetAsyncKeyState(AsSent(key)) & 0x8000)) {
+                    SendKey(key, false);
+                    ++pressedAgain_;
+                }
+            }
+        }
+    }
+    // The held keys pressed again after Wine released them.
+    int PressedAgain() const { return pressedAgain_; }
+
+  private:
+    static constexpr int kAttempts = 3;
+
+    // What Wine did, or "": the foreground moved away, or a held key reads up though no release
+    // of it came through this process's hook.
+    std::string WinesDoing(std::initializer_list<WORD> held,
+                           const std::vector<long>& releasesBefore) const {
+        if (GetForegroundWindow() != target_) {
+            return "the foreground moved to window " +
+                   std::to_string(reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
+        }
+        for (WORD key : held) {
+            const WORD vk = AsSent(key);
+            if (!(GetAsyncKeyState(vk) & 0x8000) && releases_[vk] == releasesBefore[vk]) {
+                return "key " + std::to_string(vk) + " reads up with no release";
+            }
+        }
+        return {};
+    }
+
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        if (code == HC_ACTION && (wParam == WM_KEYUP || wParam == WM_SYSKEYUP)) {
+            ++releases_[key->vkCode & 0xFF];
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline long releases_[256] = {};
+    HWND target_;
+    std::function<bool()> takeFocus_;
+    HHOOK hook_ = nullptr;
+    int pressedAgain_ = 0;
+};
+
+// Whether a combination is registered as a hotkey (by another program): the test cannot take it.
+inline bool HotKeyTaken(UINT modifiers, UINT vk) {
+    constexpr int kProbeId = 0xBFFF;
+    if (!RegisterHotKey(nullptr, kProbeId, modifiers, vk)) {
+        return true;
+    }
+    UnregisterHotKey(nullptr, kProbeId);
+    return false;
 }
 
 inline void MoveMouseTo(POINT screen) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/user_input.h"
 #include "support/win_test_util.h"
 #include "ui/window_base.h"
 
@@ -48,13 +49,20 @@ class KeyRecorder final : public ui::WindowBase {
         chars_.clear();
     }
 
-    // Brings the window to the front with the keyboard focus; true once it has it.
+    // Brings the window to the front with the keyboard focus; true once it has it and a key tapped
+    // there has come through (kFocusProbeKey: by then Wine has set the modifiers to the display's).
     bool TakeFocus() {
-        return WaitUntil([this] {
+        const bool focused = WaitUntil([this] {
             SetForegroundWindow(hwnd());
             SetFocus(hwnd());
             return GetForegroundWindow() == hwnd() && GetFocus() == hwnd();
         });
+        KeyboardInput::Send(kFocusProbeKey, 0);
+        KeyboardInput::Send(kFocusProbeKey, KEYEVENTF_KEYUP);
+        const bool through =
+            focused && WaitUntil([this] { return Contains(keys_, kFocusProbeKey, true); });
+        std::erase_if(keys_, [](const RecordedKey& k) { return k.vk == kFocusProbeKey; });
+        return through;
     }
 
   private:

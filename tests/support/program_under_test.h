@@ -149,6 +149,16 @@ class ProgramUnderTest {
     HWND VelmoEdit(int n) const { return FindWindowExW(Velmo(n), nullptr, L"Edit", nullptr); }
     HWND Editor() const { return FindProcessWindow(pid_, ids::kEditClass); }
 
+    // Ticks or clears row n's tick box as a click does (its state, then its notification to the
+    // window) but without activating the program; true once the window has handled it.
+    bool TickByNotification(int n, bool ticked) const {
+        SendMessageW(Check(n), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+        return SendMessageTimeoutW(main_, WM_COMMAND,
+                                   MAKEWPARAM(ids::kCheckFirst + n - 1, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(Check(n)), SMTO_ABORTIFHUNG,
+                                   static_cast<UINT>(kStartTimeout.count()), nullptr) != 0;
+    }
+
     bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     // Keeps this thread's windows and hooks answering meanwhile: the program may be waiting for
     // them on its way out.

@@ -47,9 +47,7 @@ class TextTarget final : public ui::WindowBase {
     const std::string& Keys() const { return keys_; }
 
     // Brings the window to the front with the focus in the text box; true once it has it and a
-    // key tapped there has come through. Wine, when its window gets the display's focus, sets the
-    // modifier keys to what the display has down (none), whatever was sent: that has happened by
-    // the time a key sent after the focus change arrives.
+    // key tapped there has come through (kFocusProbeKey).
     bool TakeFocus() {
         if (!WaitUntil([this] {
                 SetForegroundWindow(hwnd());
@@ -58,16 +56,15 @@ class TextTarget final : public ui::WindowBase {
             })) {
             return false;
         }
-        const std::string probe = "up " + std::to_string(kProbeKey) + ", ";
+        const std::string probe = "up " + std::to_string(kFocusProbeKey) + ", ";
         const std::size_t before = Count(probe);
-        KeyboardInput::Send(kProbeKey, 0);
-        KeyboardInput::Send(kProbeKey, KEYEVENTF_KEYUP);
+        KeyboardInput::Send(kFocusProbeKey, 0);
+        KeyboardInput::Send(kFocusProbeKey, KEYEVENTF_KEYUP);
         return WaitUntil([&] { return Count(probe) > before; });
     }
 
   private:
     static constexpr wchar_t kClassName[] = L"HkvTestTextTarget";
-    static constexpr WORD kProbeKey = VK_F24; // types nothing, fires nothing
 
     std::size_t Count(const std::string& what) const {
         std::size_t n = 0;

@@ -11,6 +11,11 @@
 
 namespace hkv::test {
 
+// Tapped in a window that has just taken the focus: once it has come through, so has what Wine
+// does when its window gets the display's focus (it sets the modifier keys to what the display has
+// down, none, whatever was sent). It types nothing and fires nothing.
+inline constexpr WORD kFocusProbeKey = VK_F24;
+
 // Presses and releases keys. Every key still down when it goes out of scope is released, so a test
 // that fails half-way leaves no modifier stuck for the next one.
 class KeyboardInput {
