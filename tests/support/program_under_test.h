@@ -152,7 +152,8 @@ class ProgramUnderTest {
     // Ticks or clears row n's tick box as a click does (its state, then its notification to the
     // window) but without activating the program; true once the window has handled it.
     bool TickByNotification(int n, bool ticked) const {
-        SendMessageW(Check(n), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+        // The box does not tick itself: a click asks for the state other than the one it shows.
+        SendMessageW(Check(n), BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED, 0);
         return SendMessageTimeoutW(main_, WM_COMMAND,
                                    MAKEWPARAM(ids::kCheckFirst + n - 1, BN_CLICKED),
                                    reinterpret_cast<LPARAM>(Check(n)), SMTO_ABORTIFHUNG,
