@@ -1,5 +1,7 @@
 #include "app/sign_in_command.h"
 
+#include <algorithm>
+
 #include "app/start_arguments.h"
 
 namespace hkv {
@@ -18,15 +20,7 @@ wchar_t FoldForPath(wchar_t c) {
 }
 
 bool EqualFolded(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldForPath(a[i]) != FoldForPath(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::equal(a, b, {}, FoldForPath, FoldForPath);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "editor/list_picks.h"
 
+#include <algorithm>
+
 namespace hkv::editor {
 namespace {
 
@@ -8,15 +10,7 @@ wchar_t AsciiUpper(wchar_t c) {
 }
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (AsciiUpper(a[k]) != AsciiUpper(b[k])) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::equal(a, b, {}, AsciiUpper, AsciiUpper);
 }
 
 } // namespace
